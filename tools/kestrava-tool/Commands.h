@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestrava::tool {
+
+// Each command gets its arguments after the command name and returns the exit code.
+int RunDecode(const std::vector<std::string>& args);
+int RunRegion(const std::vector<std::string>& args);
+
+}  // namespace kestrava::tool

@@ -1,0 +1,44 @@
+// kestrava-tool: the developers' command-line tool over the core libraries.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/kestrava-tool/Commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  const char* usage;
+  int (*run)(const std::vector<std::string>&);
+};
+
+constexpr Command kCommands[] = {
+    {"decode", "decode IN OUT.png     any supported picture to PNG", kestrava::tool::RunDecode},
+    {"region", "region < CASES        region commands on stdin, canonical answers on stdout",
+     kestrava::tool::RunRegion},
+};
+
+void Usage(std::FILE* out) {
+  std::fprintf(out, "usage: kestrava-tool COMMAND [ARGS]\n\ncommands:\n");
+  for (const Command& c : kCommands) std::fprintf(out, "  %s\n", c.usage);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    Usage(stderr);
+    return 2;
+  }
+  if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+    Usage(stdout);
+    return 0;
+  }
+  for (const Command& c : kCommands)
+    if (!std::strcmp(argv[1], c.name)) return c.run(std::vector<std::string>(argv + 2, argv + argc));
+  std::fprintf(stderr, "kestrava-tool: unknown command '%s'\n\n", argv[1]);
+  Usage(stderr);
+  return 2;
+}
