@@ -43,7 +43,9 @@ TBitmap ReadPng(std::span<const uint8_t> bytes) {
   return bitmap;
 }
 
-TBitmap ReadPngFile(const std::filesystem::path& path) { return ReadPng(ReadFileBytes(path)); }
+TBitmap ReadPngFile(const std::filesystem::path& path) {
+  return ReadPng(ReadFileBytes(path));
+}
 
 std::vector<uint8_t> EncodePng(const TBitmap& bitmap) {
   if (bitmap.Empty()) throw EPngError("Cannot write an empty picture as PNG");

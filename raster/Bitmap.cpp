@@ -113,7 +113,8 @@ void TBitmap::SetSize(int width, int height) {
   palette_ = old.palette_;
   const int rows = std::min(height_, old.height_);
   const size_t bytes = std::min(stride_, old.stride_);
-  for (int y = 0; y < rows; ++y) std::memcpy(ScanLine(y), old.ScanLine(y), bytes);
+  for (int y = 0; y < rows; ++y)
+    std::memcpy(ScanLine(y), old.ScanLine(y), bytes);
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
@@ -127,9 +128,12 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
   Allocate(old.width_, old.height_, format);
   if (format == TPixelFormat::pf8bit) palette_ = Palette332();
   TPaletteMatcher matcher(palette_);
-  for (int y = 0; y < height_; ++y) ConvertRow(old, y, *this, y, 0, width_, &matcher);
+  for (int y = 0; y < height_; ++y)
+    ConvertRow(old, y, *this, y, 0, width_, &matcher);
 }
 
-TPixel TBitmap::PixelAt(int x, int y) const { return FetchPixel(*this, ScanLine(y), x); }
+TPixel TBitmap::PixelAt(int x, int y) const {
+  return FetchPixel(*this, ScanLine(y), x);
+}
 
 }  // namespace kestrava

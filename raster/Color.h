@@ -10,9 +10,15 @@ using TColor = uint32_t;
 constexpr TColor RGBColor(uint8_t r, uint8_t g, uint8_t b) {
   return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16);
 }
-constexpr uint8_t RedOf(TColor c) { return uint8_t(c); }
-constexpr uint8_t GreenOf(TColor c) { return uint8_t(c >> 8); }
-constexpr uint8_t BlueOf(TColor c) { return uint8_t(c >> 16); }
+constexpr uint8_t RedOf(TColor c) {
+  return uint8_t(c);
+}
+constexpr uint8_t GreenOf(TColor c) {
+  return uint8_t(c >> 8);
+}
+constexpr uint8_t BlueOf(TColor c) {
+  return uint8_t(c >> 16);
+}
 
 constexpr TColor clBlack = RGBColor(0, 0, 0);
 constexpr TColor clWhite = RGBColor(255, 255, 255);

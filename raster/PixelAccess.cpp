@@ -30,7 +30,8 @@ void ConvertRow(const TBitmap& source, int sy, TBitmap& target, int dy, int x0, 
   if (target.BitsPerPixel() == 8) {
     std::optional<TPaletteMatcher> own;
     if (!matcher) matcher = &own.emplace(target.Palette());
-    for (int x = x0; x < x1; ++x) out[x] = matcher->Match(FetchPixel(source, in, x));
+    for (int x = x0; x < x1; ++x)
+      out[x] = matcher->Match(FetchPixel(source, in, x));
     return;
   }
   // The fourth byte of a 32-bit pixel is only carried between 32-bit bitmaps.

@@ -29,10 +29,16 @@ uint32_t Random(uint32_t n) {
   return uint32_t((uint64_t{next} * n) >> 32);
 }
 
-uint32_t RandSeed() { return g_seed.load(std::memory_order_relaxed); }
+uint32_t RandSeed() {
+  return g_seed.load(std::memory_order_relaxed);
+}
 
-void SetRandSeed(uint32_t seed) { g_seed.store(seed, std::memory_order_relaxed); }
+void SetRandSeed(uint32_t seed) {
+  g_seed.store(seed, std::memory_order_relaxed);
+}
 
-void Randomize() { SetRandSeed(MillisecondsSinceMidnight()); }
+void Randomize() {
+  SetRandSeed(MillisecondsSinceMidnight());
+}
 
 }  // namespace kestrava

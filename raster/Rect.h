@@ -31,7 +31,9 @@ struct TRect {
   friend bool operator==(const TRect&, const TRect&) = default;
 };
 
-inline TRect Rect(int left, int top, int right, int bottom) { return {left, top, right, bottom}; }
+inline TRect Rect(int left, int top, int right, int bottom) {
+  return {left, top, right, bottom};
+}
 
 // The common part of two rectangles; an empty result is returned as (0, 0, 0, 0).
 inline TRect Intersect(const TRect& a, const TRect& b) {

@@ -8,18 +8,24 @@ namespace kestrava {
 
 namespace {
 
-TRect ToRect(const pixman_box32_t& b) { return {b.x1, b.y1, b.x2, b.y2}; }
+TRect ToRect(const pixman_box32_t& b) {
+  return {b.x1, b.y1, b.x2, b.y2};
+}
 
 }  // namespace
 
-Region::Region() { pixman_region32_init(&region_); }
+Region::Region() {
+  pixman_region32_init(&region_);
+}
 
 Region::Region(const Region& other) {
   pixman_region32_init(&region_);
   pixman_region32_copy(&region_, const_cast<pixman_region32_t*>(&other.region_));
 }
 
-Region::Region(Region&& other) noexcept : Region() { std::swap(region_, other.region_); }
+Region::Region(Region&& other) noexcept : Region() {
+  std::swap(region_, other.region_);
+}
 
 Region& Region::operator=(const Region& other) {
   if (this != &other)
@@ -32,7 +38,9 @@ Region& Region::operator=(Region&& other) noexcept {
   return *this;
 }
 
-Region::~Region() { pixman_region32_fini(&region_); }
+Region::~Region() {
+  pixman_region32_fini(&region_);
+}
 
 Region Region::FromRect(const TRect& r) {
   Region result;
@@ -92,7 +100,9 @@ Region Region::Combined(const Region& a, const Region& b, TCombineMode mode) {
   return result;
 }
 
-void Region::Translate(int dx, int dy) { pixman_region32_translate(&region_, dx, dy); }
+void Region::Translate(int dx, int dy) {
+  pixman_region32_translate(&region_, dx, dy);
+}
 
 bool Region::IsEmpty() const {
   return !pixman_region32_not_empty(const_cast<pixman_region32_t*>(&region_));
@@ -120,7 +130,8 @@ std::vector<TRect> Region::Rects() const {
       pixman_region32_rectangles(const_cast<pixman_region32_t*>(&region_), &n);
   std::vector<TRect> out;
   out.reserve(size_t(n));
-  for (int i = 0; i < n; ++i) out.push_back(ToRect(boxes[i]));
+  for (int i = 0; i < n; ++i)
+    out.push_back(ToRect(boxes[i]));
   return out;
 }
 
@@ -134,7 +145,8 @@ bool Region::SelfCheck() const {
   size_t prevStart = 0, prevEnd = 0;
   for (size_t start = 0; start < rects.size();) {
     size_t end = start;
-    while (end < rects.size() && rects[end].Top == rects[start].Top) ++end;
+    while (end < rects.size() && rects[end].Top == rects[start].Top)
+      ++end;
     for (size_t i = start; i < end; ++i) {
       const TRect& r = rects[i];
       if (r.IsEmpty() || r.Bottom != rects[start].Bottom) return false;
@@ -183,7 +195,8 @@ std::string Region::Canonical() const {
   std::ostringstream out;
   for (const Band& b : bands) {
     out << "  " << b.top << ' ' << b.bottom << " :";
-    for (int x : b.xs) out << ' ' << x;
+    for (int x : b.xs)
+      out << ' ' << x;
     out << '\n';
   }
   out << "end bands=" << bands.size() << '\n';

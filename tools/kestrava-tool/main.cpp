@@ -22,7 +22,8 @@ constexpr Command kCommands[] = {
 
 void Usage(std::FILE* out) {
   std::fprintf(out, "usage: kestrava-tool COMMAND [ARGS]\n\ncommands:\n");
-  for (const Command& c : kCommands) std::fprintf(out, "  %s\n", c.usage);
+  for (const Command& c : kCommands)
+    std::fprintf(out, "  %s\n", c.usage);
 }
 
 }  // namespace
@@ -37,7 +38,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   for (const Command& c : kCommands)
-    if (!std::strcmp(argv[1], c.name)) return c.run(std::vector<std::string>(argv + 2, argv + argc));
+    if (!std::strcmp(argv[1], c.name))
+      return c.run(std::vector<std::string>(argv + 2, argv + argc));
   std::fprintf(stderr, "kestrava-tool: unknown command '%s'\n\n", argv[1]);
   Usage(stderr);
   return 2;
