@@ -121,7 +121,9 @@ TEST(StretchBlt, NegativeExtentsMirrorAnchoredAtTheLastPixel) {
     for (int y = 0; y < dh; ++y)
       for (int x = 0; x < dw; ++x) {
         ASSERT_EQ(mirrored.PixelAt(x, y), plain.PixelAt(dw - 1 - x, dh - 1 - y));
-        if (sameSize) ASSERT_EQ(twice.PixelAt(x, y), plain.PixelAt(x, y));
+        if (sameSize) {
+          ASSERT_EQ(twice.PixelAt(x, y), plain.PixelAt(x, y));
+        }
       }
   }
 }
