@@ -1,7 +1,7 @@
 # One set of warnings for all of our own targets.
 add_compile_options(
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align
-  -Wunused -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough)
+  -Wunused -Woverloaded-virtual -Wimplicit-fallthrough)
 
 # Helper for a module library: every .cpp in the folder, public headers by "module/Name.h".
 function(kestrava_library name dir)

@@ -45,9 +45,11 @@ Region::~Region() {
 Region Region::FromRect(const TRect& r) {
   Region result;
   const TRect n = r.Normalized();
-  if (!n.IsEmpty())
-    pixman_region32_init_rect(&result.region_, n.Left, n.Top, unsigned(n.Width()),
-                              unsigned(n.Height()));
+  if (!n.IsEmpty()) {
+    // Given as extents: a width past INT_MAX must not overflow on the way.
+    const pixman_box32_t box{n.Left, n.Top, n.Right, n.Bottom};
+    pixman_region32_init_with_extents(&result.region_, &box);
+  }
   return result;
 }
 
@@ -204,6 +206,8 @@ std::string Region::Canonical() const {
 }
 
 bool operator==(const Region& a, const Region& b) {
+  // An emptied region may keep stale extents, which pixman would compare.
+  if (a.IsEmpty() || b.IsEmpty()) return a.IsEmpty() == b.IsEmpty();
   return pixman_region32_equal(const_cast<pixman_region32_t*>(&a.region_),
                                const_cast<pixman_region32_t*>(&b.region_));
 }
