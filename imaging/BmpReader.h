@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+#include "raster/Bitmap.h"
+
+namespace kestrava {
+
+// Reads a Windows bitmap: OS/2 core, OS/2 2.x, info (40, 52, 56 bytes), V4 and V5 headers;
+// 1, 4, 8, 16, 24 and 32 bits per pixel; uncompressed, RLE8, RLE4 and bit fields.
+// The picture keeps the file's own layout where a TBitmap has one: 1-, 4- and 8-bit files become
+// pf8bit with the file's colour table (missing entries black), 24-bit files pf24bit, 32-bit files
+// pf32bit (alpha, if any, in the fourth byte) and 16-bit files pf24bit.
+// Throws EBmpError with a message starting "Invalid bitmap" or "Unsupported bitmap".
+TBitmap ReadBmp(std::span<const uint8_t> bytes);
+TBitmap ReadBmpFile(const std::filesystem::path& path);
+
+}  // namespace kestrava

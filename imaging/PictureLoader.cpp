@@ -1,0 +1,55 @@
+#include "imaging/PictureLoader.h"
+
+#include <string>
+#include <string_view>
+
+#include "imaging/BmpReader.h"
+#include "imaging/ImageErrors.h"
+#include "imaging/Jpeg.h"
+
+namespace kestrava {
+
+namespace {
+
+using TReader = TBitmap (*)(const std::filesystem::path&);
+
+TBitmap ReadJpegPicture(const std::filesystem::path& path) {
+  return DecodeJpegFile(path).Bitmap;
+}
+
+struct TPictureKind {
+  std::string_view Extension;  // lower case, without the dot
+  TReader Read;                // nullptr: known, but not readable yet
+};
+
+constexpr TPictureKind kPictureKinds[] = {
+    {"bmp", ReadBmpFile},
+    {"jpg", ReadJpegPicture},
+    {"jpeg", ReadJpegPicture},
+    {"gif", nullptr},
+};
+
+// Extensions are compared in ASCII only: a locale must not change which reader a file gets.
+std::string ChangeCase(std::string text, bool upper) {
+  for (char& c : text) {
+    if (upper && c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    if (!upper && c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  }
+  return text;
+}
+
+}  // namespace
+
+TBitmap LoadPicture(const std::filesystem::path& path) {
+  std::string extension = path.extension().string();
+  if (!extension.empty()) extension.erase(0, 1);
+  const std::string lower = ChangeCase(extension, false);
+  for (const TPictureKind& kind : kPictureKinds) {
+    if (kind.Extension != lower) continue;
+    if (!kind.Read) throw EPictureError(ChangeCase(lower, true) + " pictures cannot be read yet");
+    return kind.Read(path);
+  }
+  throw EPictureError("Unknown picture file extension (." + extension + ")");
+}
+
+}  // namespace kestrava
