@@ -18,8 +18,8 @@ constexpr TTransitionStyle kMaxTransitionStyle = 150;
 // parts of Picture (the new picture, same size) that the effect shows at Progress (1..99). R is
 // (0, 0, W, H). An effect keeps no state between calls and takes no locks; drawing outside R is
 // clipped to the bitmap.
-using TEffectProc = void (*)(TBitmap& Screen, const TBitmap& Picture, const TRect& R,
-                             uint16_t Step, int Progress);
+using TEffectProc = void (*)(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step,
+                             int Progress);
 
 struct TEffect {
   std::string_view Name;
@@ -49,5 +49,9 @@ TProgressExtents ProgressExtents(const TRect& R, uint16_t Step, int Progress);
 
 // Whether the effect of a style is drawn yet; the rest draw nothing until their family is done.
 bool IsStyleImplemented(TTransitionStyle style);
+
+// The procedure of a style whose family is not drawn yet: the frame keeps the old image.
+void NotYetDrawn(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step,
+                 int Progress);
 
 }  // namespace kestrava
