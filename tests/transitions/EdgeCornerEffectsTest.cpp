@@ -5,42 +5,17 @@
 
 #include "raster/Canvas.h"
 #include "raster/Region.h"
+#include "tests/transitions/EffectTestSupport.h"
 #include "transitions/TransitionEffects.h"
 
 namespace kestrava {
 namespace {
 
-constexpr TPixel kOld = 0x00FF00FFu;
-
-// A picture whose every pixel names its own coordinates (never equal to kOld).
-TBitmap Numbered(int w, int h) {
-  TBitmap b(w, h, TPixelFormat::pfDevice);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) reinterpret_cast<uint32_t*>(b.ScanLine(y))[x] = TPixel(y) << 12 | TPixel(x);
-  return b;
-}
-
-TBitmap Solid(int w, int h, TPixel colour) {
-  TBitmap b(w, h, TPixelFormat::pfDevice);
-  b.Canvas().Brush.Color = PixelToColor(colour);
-  b.Canvas().FillRect({0, 0, w, h});
-  return b;
-}
-
-TBitmap RunEffect(int style, const TBitmap& picture, int progress, uint16_t step = 4) {
-  TBitmap screen = Solid(picture.Width(), picture.Height(), kOld);
-  EffectTable[style].Proc(screen, picture, {0, 0, picture.Width(), picture.Height()}, step,
-                          progress);
-  return screen;
-}
-
-void ExpectSameFrame(const TBitmap& actual, const TBitmap& expected) {
-  ASSERT_EQ(actual.Width(), expected.Width());
-  ASSERT_EQ(actual.Height(), expected.Height());
-  for (int y = 0; y < actual.Height(); ++y)
-    for (int x = 0; x < actual.Width(); ++x)
-      ASSERT_EQ(actual.PixelAt(x, y), expected.PixelAt(x, y)) << "at " << x << "," << y;
-}
+using test::ExpectSameFrame;
+using test::kOld;
+using test::Numbered;
+using test::RunEffect;
+using test::Solid;
 
 struct TCopy {
   TRect S, D;
@@ -82,7 +57,8 @@ TEST(EdgeAndCornerEffects, WorkedExamplesMakeTheirCopies) {
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "style " << c.style);
     TBitmap expected = Solid(640, 480, kOld);
-    for (const TCopy& copy : c.copies) expected.Canvas().CopyRect(copy.D, picture.Canvas(), copy.S);
+    for (const TCopy& copy : c.copies)
+      expected.Canvas().CopyRect(copy.D, picture.Canvas(), copy.S);
     ExpectSameFrame(RunEffect(c.style, picture, 25), expected);
   }
 }
@@ -105,20 +81,72 @@ std::vector<TCoverageCase> EdgeAndCornerCoverage() {
     bool twoStrips;
   };
   const Across across[] = {
-      {1, [](int L, int s) { return std::pair{L - s, L}; }, false, false},
-      {2, [](int, int s) { return std::pair{0, s}; }, false, false},
-      {3, [](int L, int s) { return std::pair{L - s, L}; }, false, false},
-      {4, [](int, int s) { return std::pair{0, s}; }, false, false},
-      {5, [](int, int s) { return std::pair{0, s}; }, true, false},
-      {6, [](int L, int s) { return std::pair{L - s, L}; }, true, false},
+      {1,
+       [](int L, int s) {
+         return std::pair{L - s, L};
+       },
+       false, false},
+      {2,
+       [](int, int s) {
+         return std::pair{0, s};
+       },
+       false, false},
+      {3,
+       [](int L, int s) {
+         return std::pair{L - s, L};
+       },
+       false, false},
+      {4,
+       [](int, int s) {
+         return std::pair{0, s};
+       },
+       false, false},
+      {5,
+       [](int, int s) {
+         return std::pair{0, s};
+       },
+       true, false},
+      {6,
+       [](int L, int s) {
+         return std::pair{L - s, L};
+       },
+       true, false},
       // Magnifying nothing draws nothing.
-      {7, [](int L, int s) { return std::pair{0, s ? L : 0}; }, false, false},
-      {8, [](int L, int s) { return std::pair{0, s ? L : 0}; }, false, false},
-      {9, [](int L, int s) { return std::pair{0, s ? L : 0}; }, false, false},
-      {10, [](int L, int s) { return std::pair{(L - s) / 2, (L + s) / 2}; }, false, false},
-      {11, [](int L, int s) { return std::pair{(L - s) / 2, (L + s) / 2}; }, true, false},
-      {12, [](int, int s) { return std::pair{0, s / 2 + 1}; }, true, true},
-      {13, [](int, int s) { return std::pair{0, s / 2 + 1}; }, false, true},
+      {7,
+       [](int L, int s) {
+         return std::pair{0, s ? L : 0};
+       },
+       false, false},
+      {8,
+       [](int L, int s) {
+         return std::pair{0, s ? L : 0};
+       },
+       false, false},
+      {9,
+       [](int L, int s) {
+         return std::pair{0, s ? L : 0};
+       },
+       false, false},
+      {10,
+       [](int L, int s) {
+         return std::pair{(L - s) / 2, (L + s) / 2};
+       },
+       false, false},
+      {11,
+       [](int L, int s) {
+         return std::pair{(L - s) / 2, (L + s) / 2};
+       },
+       true, false},
+      {12,
+       [](int, int s) {
+         return std::pair{0, s / 2 + 1};
+       },
+       true, true},
+      {13,
+       [](int, int s) {
+         return std::pair{0, s / 2 + 1};
+       },
+       false, true},
   };
   std::vector<TCoverageCase> cases;
   for (const Across& a : across)
@@ -136,42 +164,105 @@ std::vector<TCoverageCase> EdgeAndCornerCoverage() {
                        a.inPlace});
     }
   const auto one = [](int style, std::function<TRect(int, int, int, int)> r, bool inPlace) {
-    return TCoverageCase{style,
-                         [r](int W, int H, int sw, int sh) { return std::vector<TRect>{r(W, H, sw, sh)}; },
-                         inPlace};
+    return TCoverageCase{
+        style, [r](int W, int H, int sw, int sh) { return std::vector<TRect>{r(W, H, sw, sh)}; },
+        inPlace};
   };
-  cases.push_back(one(35, [](int W, int H, int sw, int sh) { return TRect{W - sw, H - sh, W, H}; }, false));
-  cases.push_back(one(36, [](int W, int, int sw, int sh) { return TRect{W - sw, 0, W, sh}; }, false));
-  cases.push_back(one(37, [](int, int, int sw, int sh) { return TRect{0, 0, sw, sh}; }, false));
-  cases.push_back(one(38, [](int, int H, int sw, int sh) { return TRect{0, H - sh, sw, H}; }, false));
-  cases.push_back(one(39, [](int W, int H, int sw, int sh) { return TRect{W - sw, H - sh, W, H}; }, false));
-  cases.push_back(one(40, [](int W, int, int sw, int sh) { return TRect{W - sw, 0, W, sh}; }, false));
-  cases.push_back(one(41, [](int, int, int sw, int sh) { return TRect{0, 0, sw, sh}; }, false));
-  cases.push_back(one(42, [](int, int H, int sw, int sh) { return TRect{0, H - sh, sw, H}; }, false));
-  cases.push_back(one(43, [](int, int, int sw, int sh) { return TRect{0, 0, sw, sh}; }, true));
-  cases.push_back(one(44, [](int, int H, int sw, int sh) { return TRect{0, H - sh, sw, H}; }, true));
-  cases.push_back(one(45, [](int W, int H, int sw, int sh) { return TRect{W - sw, H - sh, W, H}; }, true));
-  cases.push_back(one(46, [](int W, int, int sw, int sh) { return TRect{W - sw, 0, W, sh}; }, true));
+  cases.push_back(one(
+      35,
+      [](int W, int H, int sw, int sh) {
+        return TRect{W - sw, H - sh, W, H};
+      },
+      false));
+  cases.push_back(one(
+      36,
+      [](int W, int, int sw, int sh) {
+        return TRect{W - sw, 0, W, sh};
+      },
+      false));
+  cases.push_back(one(
+      37,
+      [](int, int, int sw, int sh) {
+        return TRect{0, 0, sw, sh};
+      },
+      false));
+  cases.push_back(one(
+      38,
+      [](int, int H, int sw, int sh) {
+        return TRect{0, H - sh, sw, H};
+      },
+      false));
+  cases.push_back(one(
+      39,
+      [](int W, int H, int sw, int sh) {
+        return TRect{W - sw, H - sh, W, H};
+      },
+      false));
+  cases.push_back(one(
+      40,
+      [](int W, int, int sw, int sh) {
+        return TRect{W - sw, 0, W, sh};
+      },
+      false));
+  cases.push_back(one(
+      41,
+      [](int, int, int sw, int sh) {
+        return TRect{0, 0, sw, sh};
+      },
+      false));
+  cases.push_back(one(
+      42,
+      [](int, int H, int sw, int sh) {
+        return TRect{0, H - sh, sw, H};
+      },
+      false));
+  cases.push_back(one(
+      43,
+      [](int, int, int sw, int sh) {
+        return TRect{0, 0, sw, sh};
+      },
+      true));
+  cases.push_back(one(
+      44,
+      [](int, int H, int sw, int sh) {
+        return TRect{0, H - sh, sw, H};
+      },
+      true));
+  cases.push_back(one(
+      45,
+      [](int W, int H, int sw, int sh) {
+        return TRect{W - sw, H - sh, W, H};
+      },
+      true));
+  cases.push_back(one(
+      46,
+      [](int W, int, int sw, int sh) {
+        return TRect{W - sw, 0, W, sh};
+      },
+      true));
   for (int style = 47; style <= 51; ++style)
-    cases.push_back(one(style,
-                        [](int W, int H, int sw, int sh) {
-                          return sw && sh ? TRect{0, 0, W, H} : TRect{};
-                        },
-                        false));
+    cases.push_back(one(
+        style,
+        [](int W, int H, int sw, int sh) {
+          return sw && sh ? TRect{0, 0, W, H} : TRect{};
+        },
+        false));
   const auto centre = [](int W, int H, int sw, int sh) {
     return TRect{(W - sw) / 2, (H - sh) / 2, (W + sw) / 2, (H + sh) / 2};
   };
   cases.push_back(one(52, centre, false));
   cases.push_back(one(53, centre, true));
-  cases.push_back({54,
-                   [](int W, int H, int sw, int sh) {
-                     return std::vector<TRect>{{0, 0, W, sh / 2}, {0, H - sh / 2, W, H},
-                                               {0, 0, sw / 2, H}, {W - sw / 2, 0, W, H}};
-                   },
-                   true});
+  cases.push_back(
+      {54,
+       [](int W, int H, int sw, int sh) {
+         return std::vector<TRect>{
+             {0, 0, W, sh / 2}, {0, H - sh / 2, W, H}, {0, 0, sw / 2, H}, {W - sw / 2, 0, W, H}};
+       },
+       true});
   const auto corners = [](int W, int H, int sw, int sh) {
     const int x = sw / 2 + 1, y = sh / 2 + 1;
-    return std::vector<TRect>{{0, 0, x, y}, {0, H - y, x, H}, {W - x, H - y, W, H}, {W - x, 0, W, y}};
+    return std::vector<TRect>{
+        {0, 0, x, y}, {0, H - y, x, H}, {W - x, H - y, W, H}, {W - x, 0, W, y}};
   };
   cases.push_back({55, corners, true});
   cases.push_back({56,
@@ -203,8 +294,8 @@ TEST(EdgeAndCornerEffects, CoverExactlyTheirAreaAndKeepTheOldImageElsewhere) {
     for (auto [w, h] : sizes) {
       const TBitmap solid = Solid(w, h, kNew), numbered = Numbered(w, h);
       for (int progress : {1, 2, 10, 25, 50, 77, 99}) {
-        SCOPED_TRACE(::testing::Message() << "style " << c.style << " " << w << "x" << h << " at "
-                                          << progress);
+        SCOPED_TRACE(::testing::Message()
+                     << "style " << c.style << " " << w << "x" << h << " at " << progress);
         const TProgressExtents e = ProgressExtents({0, 0, w, h}, 4, progress);
         const Region covered = Region::FromRects(c.cover(w, h, e.sw, e.sh));
         const TBitmap frame = RunEffect(c.style, solid, progress);
