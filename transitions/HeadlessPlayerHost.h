@@ -1,0 +1,109 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "raster/Bitmap.h"
+#include "raster/Rect.h"
+#include "transitions/PlayerHost.h"
+
+namespace kestrava {
+
+// A player host without a window system, for tests, tools and benchmarks. The thread that makes
+// it is its UI thread and runs its message loop: posted messages and the synchronous calls of
+// other threads wait in queues until that thread pumps (ProcessMessages, RunUntil) or waits for
+// the animation thread (WaitServingSends). Painting happens when nothing else waits, as for a
+// real window. The "window" is a bitmap of the client size: Present copies the area being
+// painted into it, so Screen() is what a window would show.
+class THeadlessPlayerHost final : public ITransitionPlayerHost {
+ public:
+  // How long RunUntil waits at most by default: a guard against a hang, not a pace.
+  static constexpr std::chrono::milliseconds kRunGuard{60000};
+
+  explicit THeadlessPlayerHost(int clientWidth = 100, int clientHeight = 100);
+  ~THeadlessPlayerHost() override;
+  THeadlessPlayerHost(const THeadlessPlayerHost&) = delete;
+  THeadlessPlayerHost& operator=(const THeadlessPlayerHost&) = delete;
+
+  void Attach(TCustomTransitionPlayer* player) override;
+  bool WindowExists() const override { return windowExists_; }
+  void CreateWindowIfNeeded() override;
+  int ClientWidth() const override { return clientWidth_; }
+  int ClientHeight() const override { return clientHeight_; }
+  void SetClientSize(int width, int height) override;
+  void Invalidate(const TRect& rect) override;
+  bool UpdatePending() const override;
+  void UpdateNow() override;
+  void Present(const TBitmap& backBuffer) override;
+  void PostAnimationDone() override;
+  bool DispatchPendingAnimationDone() override;
+  void ProcessMessages() override;
+  void WaitMessage(std::chrono::milliseconds timeout) override;
+  void WaitServingSends(const std::function<bool()>& done) override;
+
+  // Any thread: queues a call for the UI thread, like a posted message.
+  void Post(std::function<void()> call);
+  // Any thread: runs a call on the UI thread and waits for it, like a sent message; its
+  // exception reaches the caller.
+  void Send(const std::function<void()>& call);
+  // Any thread: makes a waiting RunUntil test its condition again.
+  void Wake();
+  // Pumps messages until the condition holds, testing it after every message; false when the
+  // guard time passed first.
+  bool RunUntil(const std::function<bool()>& condition,
+                std::chrono::milliseconds guard = kRunGuard);
+  // The window goes away: the player gets its destroy message first.
+  void DestroyWindow();
+
+  bool IsUiThread() const { return std::this_thread::get_id() == uiThread_; }
+  // What the window shows; empty before the window exists.
+  const TBitmap& Screen() const { return screen_; }
+  int PaintCount() const { return paintCount_; }
+
+ private:
+  struct TPosted {
+    bool AnimationDone = false;
+    std::function<void()> Call;
+  };
+  struct TSent {
+    const std::function<void()>* Call = nullptr;
+    bool Done = false;
+    std::exception_ptr Error;
+  };
+
+  // Serves one waiting item: a sent call, else a posted message, else a paint. False if none.
+  bool ProcessOne();
+  bool ServeOneSent();
+  bool PaintIfPending();
+  void Dispatch(TPosted& message);
+  bool HasWorkLocked() const;
+  void InvalidateAll();
+
+  const std::thread::id uiThread_;
+  TCustomTransitionPlayer* player_ = nullptr;
+  std::atomic<int> clientWidth_;
+  std::atomic<int> clientHeight_;
+  std::atomic<bool> windowExists_{false};
+
+  mutable std::mutex mutex_;
+  // Wakes the UI thread: something was posted, sent or invalidated.
+  std::condition_variable work_;
+  // Wakes the senders: a sent call was served.
+  std::condition_variable served_;
+  std::deque<TPosted> posted_;
+  std::deque<TSent*> sent_;
+  TRect update_;
+  bool woken_ = false;
+
+  TRect paintRect_;
+  TBitmap screen_;
+  int paintCount_ = 0;
+};
+
+}  // namespace kestrava
