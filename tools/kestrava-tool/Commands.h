@@ -8,5 +8,7 @@ namespace kestrava::tool {
 // Each command gets its arguments after the command name and returns the exit code.
 int RunDecode(const std::vector<std::string>& args);
 int RunRegion(const std::vector<std::string>& args);
+int RunFrame(const std::vector<std::string>& args);
+int RunGallery(const std::vector<std::string>& args);
 
 }  // namespace kestrava::tool

@@ -18,6 +18,14 @@ constexpr Command kCommands[] = {
     {"decode", "decode IN OUT.png     any supported picture to PNG", kestrava::tool::RunDecode},
     {"region", "region < CASES        region commands on stdin, canonical answers on stdout",
      kestrava::tool::RunRegion},
+    {"frame",
+     "frame --style N --progress P [--step S] [--seed X] OLD NEW OUT.png\n"
+     "                        one transition frame, OLD scaled to NEW's size",
+     kestrava::tool::RunFrame},
+    {"gallery",
+     "gallery [--size WxH] [--styles A-B] [--step S] OUT.png\n"
+     "                        a contact sheet of the effects at 10, 25, 50, 75 and 90 %",
+     kestrava::tool::RunGallery},
 };
 
 void Usage(std::FILE* out) {
