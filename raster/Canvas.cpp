@@ -63,48 +63,91 @@ void GatherRow24(uint8_t* out, const uint8_t* in, const int* columns, int count)
   }
 }
 
-// Copies the part `area` of the mapped rectangle; cols and rows map destination coordinates to
-// source ones. Consecutive rows from the same source row repeat the row just written.
-void BlitArea(TBitmap& dest, const TBitmap& source, const TAxisMap& cols, const TAxisMap& rows,
-              const TRect& area, TColumnOrder order, TPaletteMatcher* matcher) {
-  const int bpp = dest.BitsPerPixel();
-  const bool sameLayout =
-      bpp == source.BitsPerPixel() && (bpp != 8 || dest.Palette() == source.Palette());
-  const size_t bytesPerPixel = size_t(bpp / 8);
-  const int count = area.Width();
-  const int* columns = cols.Source.data() + (area.Left - cols.First);
-  const size_t rowBytes = size_t(count) * bytesPerPixel;
-  for (int y = area.Top; y < area.Bottom; ++y) {
-    const int sy = rows.Source[size_t(y - rows.First)];
-    uint8_t* out = dest.ScanLine(y) + size_t(area.Left) * bytesPerPixel;
-    if (sameLayout && y > area.Top && rows.Source[size_t(y - 1 - rows.First)] == sy) {
-      std::memcpy(out, dest.ScanLine(y - 1) + size_t(area.Left) * bytesPerPixel, rowBytes);
-      continue;
+// One copy in progress: the mapped destination area and how each of its rows is filled.
+class TBlit {
+ public:
+  TBlit(TBitmap& dest, const TBitmap& source, const TAxisMap& cols, const TAxisMap& rows,
+        TColumnOrder order, TPaletteMatcher* matcher)
+      : dest_(dest),
+        source_(source),
+        cols_(cols),
+        rows_(rows),
+        order_(order),
+        matcher_(matcher),
+        bpp_(dest.BitsPerPixel()),
+        bytesPerPixel_(size_t(bpp_ / 8)),
+        sameLayout_(bpp_ == source.BitsPerPixel() &&
+                    (bpp_ != 8 || dest.Palette() == source.Palette())) {}
+
+  // Fills pixels [x0, x1) of row y. A row whose source row is that of the row above repeats the
+  // row above, which is already written when the pieces go row by row.
+  void Row(int y, int x0, int x1, bool aboveWritten) const {
+    const int sy = SourceRow(y);
+    uint8_t* out = dest_.ScanLine(y) + size_t(x0) * bytesPerPixel_;
+    const int count = x1 - x0;
+    const size_t bytes = size_t(count) * bytesPerPixel_;
+    if (sameLayout_ && aboveWritten && SourceRow(y - 1) == sy) {
+      std::memcpy(out, dest_.ScanLine(y - 1) + size_t(x0) * bytesPerPixel_, bytes);
+      return;
     }
-    const uint8_t* in = source.ScanLine(sy);
-    if (!sameLayout) {
-      if (bpp == 8) {
-        for (int x = 0; x < count; ++x)
-          out[x] = matcher->Match(FetchPixel(source, in, columns[x]));
-      } else {
-        const TPixel mask = source.BitsPerPixel() == 32 ? 0xFFFFFFFFu : 0x00FFFFFFu;
-        for (int x = 0; x < count; ++x)
-          StorePixel(dest, out - size_t(area.Left) * bytesPerPixel, area.Left + x,
-                     FetchPixel(source, in, columns[x]) & mask);
-      }
-    } else if (order == TColumnOrder::Forward) {
-      std::memcpy(out, in + size_t(columns[0]) * bytesPerPixel, rowBytes);
-    } else if (order == TColumnOrder::Backward && bpp == 32) {
+    const int* columns = cols_.Source.data() + (x0 - cols_.First);
+    const uint8_t* in = source_.ScanLine(sy);
+    if (!sameLayout_) {
+      ConvertingRow(out, in, columns, count);
+    } else if (order_ == TColumnOrder::Forward) {
+      std::memcpy(out, in + size_t(columns[0]) * bytesPerPixel_, bytes);
+    } else if (order_ == TColumnOrder::Backward && bpp_ == 32) {
       ReverseRow(reinterpret_cast<uint32_t*>(out), reinterpret_cast<const uint32_t*>(in),
                  columns[0], count);
-    } else if (bpp == 32) {
+    } else if (bpp_ == 32) {
       GatherRow(reinterpret_cast<uint32_t*>(out), reinterpret_cast<const uint32_t*>(in), columns,
                 count);
-    } else if (bpp == 24) {
+    } else if (bpp_ == 24) {
       GatherRow24(out, in, columns, count);
     } else {
       GatherRow(out, in, columns, count);
     }
+  }
+
+ private:
+  int SourceRow(int y) const { return rows_.Source[size_t(y - rows_.First)]; }
+
+  void ConvertingRow(uint8_t* out, const uint8_t* in, const int* columns, int count) const {
+    if (bpp_ == 8) {
+      for (int x = 0; x < count; ++x)
+        out[x] = matcher_->Match(FetchPixel(source_, in, columns[x]));
+      return;
+    }
+    // The fourth byte is carried only from a 32-bit source.
+    const TPixel mask = source_.BitsPerPixel() == 32 ? 0xFFFFFFFFu : 0x00FFFFFFu;
+    for (int x = 0; x < count; ++x)
+      StorePixel(dest_, out, x, FetchPixel(source_, in, columns[x]) & mask);
+  }
+
+  TBitmap& dest_;
+  const TBitmap& source_;
+  const TAxisMap& cols_;
+  const TAxisMap& rows_;
+  const TColumnOrder order_;
+  TPaletteMatcher* const matcher_;
+  const int bpp_;
+  const size_t bytesPerPixel_;
+  const bool sameLayout_;
+};
+
+// Draws the pieces band by band and, within a band, row by row across all of its pieces, so that
+// memory is walked in the bitmap's own order even when a region is made of thin columns.
+template <typename TDrawRow>
+void ForEachRowPiece(const std::vector<TRect>& pieces, TDrawRow drawRow) {
+  for (size_t band = 0; band < pieces.size();) {
+    size_t end = band + 1;
+    while (end < pieces.size() && pieces[end].Top == pieces[band].Top &&
+           pieces[end].Bottom == pieces[band].Bottom)
+      ++end;
+    for (int y = pieces[band].Top; y < pieces[band].Bottom; ++y)
+      for (size_t i = band; i < end; ++i)
+        drawRow(y, pieces[i].Left, pieces[i].Right, y > pieces[band].Top);
+    band = end;
   }
 }
 
@@ -118,19 +161,17 @@ void TCanvas::FillRect(const TRect& r) {
   const TPixel pixel = ColorToPixel(Brush.Color);
   const int bpp = dest.BitsPerPixel();
   const uint8_t index = bpp == 8 ? TPaletteMatcher(dest.Palette()).Match(pixel) : 0;
-  for (const TRect& part : parts) {
-    for (int y = part.Top; y < part.Bottom; ++y) {
-      uint8_t* row = dest.ScanLine(y);
-      if (bpp == 32) {
-        std::fill_n(reinterpret_cast<uint32_t*>(row) + part.Left, part.Width(), pixel);
-      } else if (bpp == 24) {
-        for (int x = part.Left; x < part.Right; ++x)
-          StorePixel(dest, row, x, pixel);
-      } else {
-        std::memset(row + part.Left, index, size_t(part.Width()));
-      }
+  ForEachRowPiece(parts, [&](int y, int x0, int x1, bool) {
+    uint8_t* row = dest.ScanLine(y);
+    if (bpp == 32) {
+      std::fill_n(reinterpret_cast<uint32_t*>(row) + x0, x1 - x0, pixel);
+    } else if (bpp == 24) {
+      for (int x = x0; x < x1; ++x)
+        StorePixel(dest, row, x, pixel);
+    } else {
+      std::memset(row + x0, index, size_t(x1 - x0));
     }
-  }
+  });
 }
 
 void TCanvas::Draw(int x, int y, const TBitmap& source) {
@@ -182,9 +223,11 @@ bool TCanvas::StretchBlt(int xDest, int yDest, int wDest, int hDest, const TBitm
   if (wDest == -wSrc) order = TColumnOrder::Backward;
   std::optional<TPaletteMatcher> matcher;
   if (dest.BitsPerPixel() == 8) matcher.emplace(dest.Palette());
+  const TBlit blit(dest, *from, cols, rows, order, matcher ? &*matcher : nullptr);
   const TRect area{cols.First, rows.First, cols.End(), rows.End()};
-  for (const TRect& part : ClippedRects(area, ClipRegion()))
-    BlitArea(dest, *from, cols, rows, part, order, matcher ? &*matcher : nullptr);
+  ForEachRowPiece(ClippedRects(area, ClipRegion()), [&](int y, int x0, int x1, bool aboveWritten) {
+    blit.Row(y, x0, x1, aboveWritten);
+  });
   return true;
 }
 
