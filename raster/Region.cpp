@@ -1,6 +1,8 @@
 #include "raster/Region.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <utility>
 
@@ -53,6 +55,55 @@ Region Region::FromRect(const TRect& r) {
   return result;
 }
 
+namespace {
+
+// Rectangles that already come in the banded order (top to bottom; within a band left to right,
+// apart from each other) need no sorting: this merges touching pieces and equal bands on the way
+// and reports false as soon as the order breaks.
+bool CollectBanded(std::span<const pixman_box32_t> in, std::vector<pixman_box32_t>& out) {
+  out.clear();
+  size_t bandStart = 0, previousBand = 0;
+  bool havePrevious = false;
+  const auto closeBand = [&] {
+    // A band equal to the touching band above it extends that one instead.
+    const size_t n = out.size() - bandStart;
+    if (havePrevious && out[previousBand].y2 == out[bandStart].y1 &&
+        bandStart - previousBand == n &&
+        std::equal(out.begin() + ptrdiff_t(bandStart), out.end(),
+                   out.begin() + ptrdiff_t(previousBand),
+                   [](const pixman_box32_t& a, const pixman_box32_t& b) {
+                     return a.x1 == b.x1 && a.x2 == b.x2;
+                   })) {
+      for (size_t i = previousBand; i < bandStart; ++i)
+        out[i].y2 = out[bandStart].y2;
+      out.resize(bandStart);
+      bandStart = previousBand;
+    }
+    previousBand = bandStart;
+    havePrevious = true;
+    bandStart = out.size();
+  };
+  for (const pixman_box32_t& b : in) {
+    if (out.size() > bandStart && b.y1 == out[bandStart].y1) {
+      if (b.y2 != out[bandStart].y2 || b.x1 < out.back().x2) return false;
+      if (b.x1 == out.back().x2)
+        out.back().x2 = b.x2;
+      else
+        out.push_back(b);
+      continue;
+    }
+    if (out.size() > bandStart) {
+      if (b.y1 < out[bandStart].y2) return false;
+      closeBand();
+    }
+    out.push_back(b);
+  }
+  if (out.size() > bandStart) closeBand();
+  return true;
+}
+
+}  // namespace
+
 Region Region::FromRects(std::span<const TRect> rects) {
   std::vector<pixman_box32_t> boxes;
   boxes.reserve(rects.size());
@@ -62,11 +113,42 @@ Region Region::FromRects(std::span<const TRect> rects) {
   }
   Region result;
   if (boxes.empty()) return result;
+  std::vector<pixman_box32_t> banded;
+  banded.reserve(boxes.size());
+  if (CollectBanded(boxes, banded)) {
+    result.AdoptBanded(banded);
+    return result;
+  }
   pixman_region32_fini(&result.region_);
   // pixman sorts the boxes and merges them into bands in one pass over the whole set.
   if (!pixman_region32_init_rects(&result.region_, boxes.data(), int(boxes.size())))
     throw std::bad_alloc();
   return result;
+}
+
+void Region::AdoptBanded(std::span<const pixman_box32_t> boxes) {
+  pixman_region32_fini(&region_);
+  pixman_region32_init(&region_);
+  if (boxes.empty()) return;
+  pixman_box32_t extents = boxes.front();
+  for (const pixman_box32_t& b : boxes) {
+    extents.x1 = std::min(extents.x1, b.x1);
+    extents.x2 = std::max(extents.x2, b.x2);
+  }
+  extents.y2 = boxes.back().y2;
+  if (boxes.size() == 1) {
+    pixman_region32_init_with_extents(&region_, &extents);
+    return;
+  }
+  // pixman's own layout: the header, then the boxes; pixman frees it with free().
+  auto* data = static_cast<pixman_region32_data_t*>(
+      std::malloc(sizeof(pixman_region32_data_t) + boxes.size() * sizeof(pixman_box32_t)));
+  if (!data) throw std::bad_alloc();
+  data->size = long(boxes.size());
+  data->numRects = long(boxes.size());
+  std::memcpy(data + 1, boxes.data(), boxes.size() * sizeof(pixman_box32_t));
+  region_.extents = extents;
+  region_.data = data;
 }
 
 TRegionKind Region::Combine(const Region& a, const Region& b, TCombineMode mode) {

@@ -68,6 +68,9 @@ class Region {
   const pixman_region32_t* Native() const { return &region_; }
 
  private:
+  // Takes boxes already in the banded form (merged, coalesced) without sorting them again.
+  void AdoptBanded(std::span<const pixman_box32_t> boxes);
+
   pixman_region32_t region_;
 };
 

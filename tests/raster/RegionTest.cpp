@@ -104,6 +104,40 @@ TEST(Region, FromRectsOfManyOverlappingBandsEqualsPairwiseUnion) {
   }
 }
 
+// Rectangles handed over in the banded order take a path without sorting: touching pieces and
+// equal neighbouring bands must come out merged, exactly as the pairwise union has them; an
+// order broken halfway must still give the union.
+TEST(Region, FromRectsInBandOrderMergesTouchingPiecesAndEqualBands) {
+  for (uint32_t seed = 1; seed <= 20; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    std::vector<TRect> rects;
+    std::vector<std::pair<int, int>> spans;
+    for (int top = 0; top < 120;) {
+      const int bottom = top + test::Coord(rng, 1, 4);
+      if (spans.empty() || test::Coord(rng, 0, 2) != 0) {  // else repeat the band above
+        spans.clear();
+        for (int x = test::Coord(rng, -5, 5); x < 90; x += test::Coord(rng, 0, 6)) {
+          const int right = x + test::Coord(rng, 1, 12);
+          spans.push_back({x, right});
+          x = right;  // a gap of 0 makes two pieces touch
+        }
+      }
+      for (auto [l, r] : spans)
+        rects.push_back({l, top, r, bottom});
+      top = bottom + test::Coord(rng, 0, 1);  // bands touch or leave a row free
+    }
+    if (seed % 5 == 0) std::swap(rects[rects.size() / 2], rects.back());  // order broken
+    Region pairwise;
+    for (const TRect& r : rects)
+      pairwise.Combine(pairwise, Region::FromRect(r), TCombineMode::Or);
+    const Region all = Region::FromRects(rects);
+    ASSERT_TRUE(all.SelfCheck());
+    EXPECT_TRUE(all == pairwise);
+    EXPECT_EQ(all.Rects(), pairwise.Rects());
+  }
+}
+
 TEST(Region, TranslateMovesEveryPixel) {
   for (uint32_t seed = 1; seed <= 50; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
