@@ -168,7 +168,8 @@ TEST(Canvas, CopyWithinOneBitmapReadsItsSourceFirst) {
 }
 
 TEST(Canvas, DrawingKeepsToTheClipRegion) {
-  const TRect rects[] = {{2, 1, 9, 4}, {5, 3, 14, 8}, {0, 10, 3, 12}, {11, 0, 13, 12}};
+  const TRect rects[] = {{2, 1, 9, 4}, {5, 3, 14, 8}, {0, 10, 3, 12}, {11, 0, 13, 12},
+                         {1, 5, 2, 11}, {3, 6, 4, 11}};
   const Region clip = Region::FromRects(rects);
   const TBitmap picture = Numbered(16, 12);
   using Op = void (*)(TCanvas&, const TBitmap&);
@@ -185,6 +186,9 @@ TEST(Canvas, DrawingKeepsToTheClipRegion) {
        }},
       {"mirror",
        [](TCanvas& c, const TBitmap& p) { c.StretchBlt(15, 0, -16, 12, p, 0, 0, 16, 12); }},
+      // Rows repeated from the row above, across the several pieces of a band.
+      {"enlarge rows",
+       [](TCanvas& c, const TBitmap& p) { c.StretchBlt(0, 0, 16, 12, p, 0, 2, 16, 4); }},
   };
   for (const auto& [name, op] : ops) {
     SCOPED_TRACE(name);
