@@ -6,30 +6,34 @@
 
 namespace kestrava {
 
-// Not drawn yet: each becomes an effect procedure of this family.
-inline constexpr TEffectProc BarsInFromRight = NotYetDrawn;                            // 60
-inline constexpr TEffectProc BarsInFromLeft = NotYetDrawn;                             // 61
-inline constexpr TEffectProc BarsLeftThenRight = NotYetDrawn;                          // 62
-inline constexpr TEffectProc BarsRightThenLeft = NotYetDrawn;                          // 63
-inline constexpr TEffectProc BarsFromBothSides = NotYetDrawn;                          // 64
-inline constexpr TEffectProc BarsFromBottom = NotYetDrawn;                             // 71
-inline constexpr TEffectProc BarsFromTop = NotYetDrawn;                                // 72
-inline constexpr TEffectProc BarsTopThenBottom = NotYetDrawn;                          // 73
-inline constexpr TEffectProc BarsBottomThenTop = NotYetDrawn;                          // 74
-inline constexpr TEffectProc BarsFromTopAndBottom = NotYetDrawn;                       // 75
-inline constexpr TEffectProc CrissCrossRevealFromBottomRight = NotYetDrawn;            // 86
-inline constexpr TEffectProc CrissCrossRevealFromTopRight = NotYetDrawn;               // 87
-inline constexpr TEffectProc CrissCrossRevealFromBottomLeft = NotYetDrawn;             // 88
-inline constexpr TEffectProc CrissCrossRevealFromTopLeft = NotYetDrawn;                // 89
-inline constexpr TEffectProc CrissCrossRevealBounceFromTopLeft = NotYetDrawn;          // 90
-inline constexpr TEffectProc CrissCrossRevealBounceFromBottomLeft = NotYetDrawn;       // 91
-inline constexpr TEffectProc CrissCrossRevealBounceFromTopRight = NotYetDrawn;         // 92
-inline constexpr TEffectProc CrissCrossRevealBounceFromBottomRight = NotYetDrawn;      // 93
-inline constexpr TEffectProc CrissCrossRevealFromRightTopAndBottom = NotYetDrawn;      // 94
-inline constexpr TEffectProc CrissCrossRevealFromLeftTopAndBottom = NotYetDrawn;       // 95
-inline constexpr TEffectProc CrissCrossRevealFromLeftRightAndBottom = NotYetDrawn;     // 96
-inline constexpr TEffectProc CrissCrossRevealFromLeftRightAndTop = NotYetDrawn;        // 97
-inline constexpr TEffectProc CrissCrossRevealFromTopLeftRightAndBottom = NotYetDrawn;  // 98
-inline constexpr TEffectProc CrissCrossRevealFromBottomLeftTopRight = NotYetDrawn;     // 99
+#define KESTRAVA_EFFECT(name) \
+  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, int Progress)
+
+KESTRAVA_EFFECT(BarsInFromRight);                            // 60
+KESTRAVA_EFFECT(BarsInFromLeft);                             // 61
+KESTRAVA_EFFECT(BarsLeftThenRight);                          // 62
+KESTRAVA_EFFECT(BarsRightThenLeft);                          // 63
+KESTRAVA_EFFECT(BarsFromBothSides);                          // 64
+KESTRAVA_EFFECT(BarsFromBottom);                             // 71
+KESTRAVA_EFFECT(BarsFromTop);                                // 72
+KESTRAVA_EFFECT(BarsTopThenBottom);                          // 73
+KESTRAVA_EFFECT(BarsBottomThenTop);                          // 74
+KESTRAVA_EFFECT(BarsFromTopAndBottom);                       // 75
+KESTRAVA_EFFECT(CrissCrossRevealFromBottomRight);            // 86
+KESTRAVA_EFFECT(CrissCrossRevealFromTopRight);               // 87
+KESTRAVA_EFFECT(CrissCrossRevealFromBottomLeft);             // 88
+KESTRAVA_EFFECT(CrissCrossRevealFromTopLeft);                // 89
+KESTRAVA_EFFECT(CrissCrossRevealBounceFromTopLeft);          // 90
+KESTRAVA_EFFECT(CrissCrossRevealBounceFromBottomLeft);       // 91
+KESTRAVA_EFFECT(CrissCrossRevealBounceFromTopRight);         // 92
+KESTRAVA_EFFECT(CrissCrossRevealBounceFromBottomRight);      // 93
+KESTRAVA_EFFECT(CrissCrossRevealFromRightTopAndBottom);      // 94
+KESTRAVA_EFFECT(CrissCrossRevealFromLeftTopAndBottom);       // 95
+KESTRAVA_EFFECT(CrissCrossRevealFromLeftRightAndBottom);     // 96
+KESTRAVA_EFFECT(CrissCrossRevealFromLeftRightAndTop);        // 97
+KESTRAVA_EFFECT(CrissCrossRevealFromTopLeftRightAndBottom);  // 98
+KESTRAVA_EFFECT(CrissCrossRevealFromBottomLeftTopRight);     // 99
+
+#undef KESTRAVA_EFFECT
 
 }  // namespace kestrava

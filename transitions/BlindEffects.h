@@ -6,16 +6,24 @@
 
 namespace kestrava {
 
-// Not drawn yet: each becomes an effect procedure of this family.
-inline constexpr TEffectProc BlindVertically = NotYetDrawn;                              // 136
-inline constexpr TEffectProc BlindHorizontally = NotYetDrawn;                            // 137
-inline constexpr TEffectProc UnevenBlindFromLeft = NotYetDrawn;                          // 138
-inline constexpr TEffectProc UnevenBlindFromRight = NotYetDrawn;                         // 139
-inline constexpr TEffectProc UnevenBlindFromTop = NotYetDrawn;                           // 140
-inline constexpr TEffectProc UnevenBlindFromBottom = NotYetDrawn;                        // 141
-inline constexpr TEffectProc RectanglesAppearFromLeftAndDisappearToRight = NotYetDrawn;  // 145
-inline constexpr TEffectProc RectanglesAppearFromRightAndDisappearToLeft = NotYetDrawn;  // 146
-inline constexpr TEffectProc RectanglesAppearFromUpAndDisappearToBottom = NotYetDrawn;   // 147
-inline constexpr TEffectProc RectanglesAppearFromBottomAndDisappearToUp = NotYetDrawn;   // 148
+#define KESTRAVA_EFFECT(name) \
+  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, int Progress)
+
+// Blinds: equal strips repeated across the picture, each opening within its pitch.
+KESTRAVA_EFFECT(BlindVertically);        // 136
+KESTRAVA_EFFECT(BlindHorizontally);      // 137
+KESTRAVA_EFFECT(UnevenBlindFromLeft);    // 138
+KESTRAVA_EFFECT(UnevenBlindFromRight);   // 139
+KESTRAVA_EFFECT(UnevenBlindFromTop);     // 140
+KESTRAVA_EFFECT(UnevenBlindFromBottom);  // 141
+
+// Moving rectangles: bars growing from the middle of their pitch, united with uneven blinds
+// across them.
+KESTRAVA_EFFECT(RectanglesAppearFromLeftAndDisappearToRight);  // 145
+KESTRAVA_EFFECT(RectanglesAppearFromRightAndDisappearToLeft);  // 146
+KESTRAVA_EFFECT(RectanglesAppearFromUpAndDisappearToBottom);   // 147
+KESTRAVA_EFFECT(RectanglesAppearFromBottomAndDisappearToUp);   // 148
+
+#undef KESTRAVA_EFFECT
 
 }  // namespace kestrava

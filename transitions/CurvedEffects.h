@@ -6,16 +6,20 @@
 
 namespace kestrava {
 
-// Not drawn yet: each becomes an effect procedure of this family.
-inline constexpr TEffectProc CurvedRevealFromLeft = NotYetDrawn;         // 58
-inline constexpr TEffectProc CurvedRevealFromRight = NotYetDrawn;        // 59
-inline constexpr TEffectProc CurvedRevealFromTop = NotYetDrawn;          // 69
-inline constexpr TEffectProc CurvedRevealFromBottom = NotYetDrawn;       // 70
-inline constexpr TEffectProc CurvedRevealFromTopLeft = NotYetDrawn;      // 80
-inline constexpr TEffectProc CurvedRevealFromTopRight = NotYetDrawn;     // 81
-inline constexpr TEffectProc CurvedRevealFromBottomLeft = NotYetDrawn;   // 82
-inline constexpr TEffectProc CurvedRevealFromBottomRight = NotYetDrawn;  // 83
-inline constexpr TEffectProc CircularRevealFromCentre = NotYetDrawn;     // 84
-inline constexpr TEffectProc CircularRevealToCentre = NotYetDrawn;       // 85
+#define KESTRAVA_EFFECT(name) \
+  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, int Progress)
+
+KESTRAVA_EFFECT(CurvedRevealFromLeft);         // 58
+KESTRAVA_EFFECT(CurvedRevealFromRight);        // 59
+KESTRAVA_EFFECT(CurvedRevealFromTop);          // 69
+KESTRAVA_EFFECT(CurvedRevealFromBottom);       // 70
+KESTRAVA_EFFECT(CurvedRevealFromTopLeft);      // 80
+KESTRAVA_EFFECT(CurvedRevealFromTopRight);     // 81
+KESTRAVA_EFFECT(CurvedRevealFromBottomLeft);   // 82
+KESTRAVA_EFFECT(CurvedRevealFromBottomRight);  // 83
+KESTRAVA_EFFECT(CircularRevealFromCentre);     // 84
+KESTRAVA_EFFECT(CircularRevealToCentre);       // 85
+
+#undef KESTRAVA_EFFECT
 
 }  // namespace kestrava
