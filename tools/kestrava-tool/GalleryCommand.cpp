@@ -2,6 +2,7 @@
 // effects, one row per style with its number and name, frames at five points of the transition.
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -20,7 +21,8 @@ namespace {
 
 constexpr int kProgress[] = {10, 25, 50, 75, 90};
 constexpr int kGap = 8;
-constexpr int kLabelWidth = 330;
+constexpr int kMinLabelWidth = 330;
+constexpr double kFontSize = 13;
 constexpr int kHeaderHeight = 26;
 
 // Text on the sheet through cairo, which draws straight into the sheet's 32-bit rows.
@@ -34,9 +36,15 @@ class TLabeller {
         cairo_(cairo_create(surface_.get()), cairo_destroy) {
     cairo_select_font_face(cairo_.get(), "sans-serif", CAIRO_FONT_SLANT_NORMAL,
                            CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cairo_.get(), 13);
+    cairo_set_font_size(cairo_.get(), kFontSize);
   }
   ~TLabeller() { cairo_surface_flush(surface_.get()); }
+
+  double Width(const std::string& text) {
+    cairo_text_extents_t extents;
+    cairo_text_extents(cairo_.get(), text.c_str(), &extents);
+    return extents.x_advance;
+  }
 
   void Text(double x, double y, const std::string& text, double grey) {
     cairo_set_source_rgb(cairo_.get(), grey, grey, grey);
@@ -48,6 +56,17 @@ class TLabeller {
   std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface_;
   std::unique_ptr<cairo_t, void (*)(cairo_t*)> cairo_;
 };
+
+// The label column: wide enough for the longest "number  name" of the styles shown.
+int LabelWidth(int first, int last) {
+  TBitmap scratch(1, 1);
+  TLabeller measure(scratch);
+  double widest = 0;
+  for (int style = first; style <= last; ++style)
+    widest = std::max(widest, measure.Width(std::to_string(style) + "  " +
+                                            std::string(StyleNameOf(TTransitionStyle(style)))));
+  return std::max(kMinLabelWidth, int(widest) + 24);
+}
 
 }  // namespace
 
@@ -73,7 +92,8 @@ int RunGallery(const std::vector<std::string>& args) {
   }
   try {
     const int rows = last - first + 1, columns = int(std::size(kProgress));
-    TBitmap sheet(kLabelWidth + columns * (w + kGap) + kGap,
+    const int labelWidth = LabelWidth(first, last);
+    TBitmap sheet(labelWidth + columns * (w + kGap) + kGap,
                   kHeaderHeight + rows * (h + kGap) + kGap);
     sheet.Canvas().Brush.Color = RGBColor(245, 245, 240);
     sheet.Canvas().FillRect({0, 0, sheet.Width(), sheet.Height()});
@@ -83,14 +103,14 @@ int RunGallery(const std::vector<std::string>& args) {
       const auto style = TTransitionStyle(first + row);
       for (int column = 0; column < columns; ++column) {
         MakeTransitionFrame(style, old, picture, step, kProgress[column], frame);
-        sheet.Canvas().Draw(kLabelWidth + column * (w + kGap), kHeaderHeight + row * (h + kGap),
+        sheet.Canvas().Draw(labelWidth + column * (w + kGap), kHeaderHeight + row * (h + kGap),
                             frame);
       }
     }
     {
       TLabeller labels(sheet);
       for (int column = 0; column < columns; ++column)
-        labels.Text(kLabelWidth + column * (w + kGap) + w / 2 - 14, 18,
+        labels.Text(labelWidth + column * (w + kGap) + w / 2 - 14, 18,
                     std::to_string(kProgress[column]) + " %", 0.2);
       for (int row = 0; row < rows; ++row) {
         const auto style = TTransitionStyle(first + row);
