@@ -6,15 +6,24 @@
 
 namespace kestrava {
 
-// Not drawn yet: each becomes an effect procedure of this family.
-inline constexpr TEffectProc Fade = NotYetDrawn;                 // 118
-inline constexpr TEffectProc PushRight = NotYetDrawn;            // 128
-inline constexpr TEffectProc PushLeft = NotYetDrawn;             // 129
-inline constexpr TEffectProc PushAndSqueezeRight = NotYetDrawn;  // 130
-inline constexpr TEffectProc PushAndSqueezeLeft = NotYetDrawn;   // 131
-inline constexpr TEffectProc PushDown = NotYetDrawn;             // 132
-inline constexpr TEffectProc PushUp = NotYetDrawn;               // 133
-inline constexpr TEffectProc PushAndSqueezeDown = NotYetDrawn;   // 134
-inline constexpr TEffectProc PushAndSqueezeUp = NotYetDrawn;     // 135
+#define KESTRAVA_EFFECT(name) \
+  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, int Progress)
+
+KESTRAVA_EFFECT(Fade);                 // 118
+KESTRAVA_EFFECT(PushRight);            // 128
+KESTRAVA_EFFECT(PushLeft);             // 129
+KESTRAVA_EFFECT(PushAndSqueezeRight);  // 130
+KESTRAVA_EFFECT(PushAndSqueezeLeft);   // 131
+KESTRAVA_EFFECT(PushDown);             // 132
+KESTRAVA_EFFECT(PushUp);               // 133
+KESTRAVA_EFFECT(PushAndSqueezeDown);   // 134
+KESTRAVA_EFFECT(PushAndSqueezeUp);     // 135
+
+#undef KESTRAVA_EFFECT
+
+// Mixes picture into screen by progress per cent (clamped to 0..100): each colour byte becomes
+// ((100 - progress) * screen + progress * picture) div 100, truncated; the fourth byte of every
+// screen pixel is kept. Both bitmaps have 32 bits per pixel; only the area they share is mixed.
+void BlendInto(TBitmap& screen, const TBitmap& picture, int progress);
 
 }  // namespace kestrava

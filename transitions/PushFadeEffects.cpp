@@ -1,0 +1,167 @@
+#include "transitions/PushFadeEffects.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "raster/Canvas.h"
+#include "raster/StretchMap.h"
+#include "transitions/EffectDrawing.h"
+
+namespace kestrava {
+
+namespace {
+
+// n div 100 for 0 <= n <= 25500 (the largest mixed value) as a multiply and shift: n / 100 falls
+// at least 1/100 short of the next integer, and 5243 / 2^19 exceeds 1/100 by so little that n
+// times the excess stays below 0.006.
+constexpr uint32_t kDiv100Multiplier = 5243;
+constexpr int kDiv100Shift = 19;
+
+constexpr uint32_t kFourthByte = 0xFF000000u;
+
+void BlendRow(uint32_t* out, const uint32_t* in, int count, int progress) {
+  const uint32_t keep = uint32_t(100 - progress), take = uint32_t(progress);
+  int x = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i keep16 = _mm_set1_epi16(int16_t(keep)), take16 = _mm_set1_epi16(int16_t(take));
+  const __m128i multiplier = _mm_set1_epi16(int16_t(kDiv100Multiplier));
+  const __m128i fourth = _mm_set1_epi32(int32_t(kFourthByte));
+  // The 16-bit lanes hold at most 25500; the high half of the unsigned product with the
+  // multiplier is n * 5243 >> 16, three more bits of shift finish the division.
+  const auto mix = [&](__m128i s, __m128i p) {
+    const __m128i n = _mm_add_epi16(_mm_mullo_epi16(s, keep16), _mm_mullo_epi16(p, take16));
+    return _mm_srli_epi16(_mm_mulhi_epu16(n, multiplier), kDiv100Shift - 16);
+  };
+  for (; x + 4 <= count; x += 4) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + x));
+    const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
+    const __m128i lo = mix(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(p, zero));
+    const __m128i hi = mix(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(p, zero));
+    const __m128i mixed = _mm_packus_epi16(lo, hi);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x),
+                     _mm_or_si128(_mm_andnot_si128(fourth, mixed), _mm_and_si128(fourth, s)));
+  }
+#endif
+  for (; x < count; ++x) {
+    const uint32_t s = out[x], p = in[x];
+    uint32_t mixed = s & kFourthByte;
+    for (int shift = 0; shift < 24; shift += 8) {
+      const uint32_t n = keep * (s >> shift & 0xFF) + take * (p >> shift & 0xFF);
+      mixed |= (n * kDiv100Multiplier >> kDiv100Shift) << shift;
+    }
+    out[x] = mixed;
+  }
+}
+
+}  // namespace
+
+void BlendInto(TBitmap& screen, const TBitmap& picture, int progress) {
+  if (screen.BitsPerPixel() != 32 || picture.BitsPerPixel() != 32) return;
+  progress = std::clamp(progress, 0, 100);
+  const int width = std::min(screen.Width(), picture.Width());
+  const int height = std::min(screen.Height(), picture.Height());
+  for (int y = 0; y < height; ++y)
+    BlendRow(reinterpret_cast<uint32_t*>(screen.ScanLine(y)),
+             reinterpret_cast<const uint32_t*>(picture.ScanLine(y)), width, progress);
+}
+
+void Fade(TBitmap& Screen, const TBitmap& Picture, const TRect&, uint16_t, int Progress) {
+  BlendInto(Screen, Picture, Progress);
+}
+
+namespace {
+
+// Each push is written once along an axis; the vertical twin exchanges rows and columns. Along
+// the axis, L is the frame's length and s how far the new picture has come in.
+enum class TAxis { Across, Down };
+
+struct TPush {
+  TBitmap& Screen;
+  const TBitmap& Picture;
+  TAxis Axis;
+  int W, H;
+  int L, s;
+
+  TPush(TBitmap& screen, const TBitmap& picture, const TRect& r, uint16_t step, int progress,
+        TAxis axis)
+      : Screen(screen), Picture(picture), Axis(axis) {
+    const TProgressExtents e = ProgressExtents(r, step, progress);
+    W = e.W;
+    H = e.H;
+    L = axis == TAxis::Across ? e.W : e.H;
+    s = axis == TAxis::Across ? e.sw : e.sh;
+  }
+
+  TRect Along(int a, int b) const {
+    return Axis == TAxis::Across ? TRect{a, 0, b, H} : TRect{0, a, W, b};
+  }
+  // The old image, span [a, b) as the frame holds it on entry, moved or squeezed into [c, d).
+  // The canvas reads all of a copy's source before it writes, so overlapping spans don't smear.
+  void Old(int a, int b, int c, int d) const {
+    if (Axis == TAxis::Across && Screen.BitsPerPixel() == 32)
+      OldAcross(a, b, c, d);
+    else
+      Screen.Canvas().CopyRect(Along(c, d), Screen.Canvas(), Along(a, b));
+  }
+  // The same copy along the rows of a 32-bit frame, one row at a time: the canvas would first set
+  // the whole source area aside, which costs more than the copy itself. A move shifts each row
+  // in place; a squeeze reads the row from a small buffer.
+  void OldAcross(int a, int b, int c, int d) const {
+    const int width = Screen.Width(), rows = std::min(H, Screen.Height());
+    const TAxisMap cols = BuildAxisMap(c, d - c, a, b - a, width, width);
+    if (cols.Empty()) return;
+    const size_t count = cols.Source.size();
+    std::vector<uint32_t> buffer(b - a == d - c ? 0 : static_cast<size_t>(width));
+    for (int y = 0; y < rows; ++y) {
+      uint32_t* row = reinterpret_cast<uint32_t*>(Screen.ScanLine(y));
+      uint32_t* out = row + cols.First;
+      if (buffer.empty()) {
+        std::memmove(out, row + cols.Source[0], count * sizeof(uint32_t));
+        continue;
+      }
+      std::memcpy(buffer.data(), row, buffer.size() * sizeof(uint32_t));
+      for (size_t i = 0; i < count; ++i)
+        out[i] = buffer[size_t(cols.Source[i])];
+    }
+  }
+  // Span [a, b) of the new picture into [c, d).
+  void New(int a, int b, int c, int d) const {
+    CopyPicture(Screen, Picture, Along(a, b), Along(c, d));
+  }
+};
+
+#define KESTRAVA_PUSH_EFFECTS(across, down, body)                                     \
+  void across(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, \
+              int Progress) {                                                         \
+    const TPush t(Screen, Picture, R, Step, Progress, TAxis::Across);                 \
+    const int L = t.L, s = t.s;                                                       \
+    body;                                                                             \
+  }                                                                                   \
+  void down(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step,   \
+            int Progress) {                                                           \
+    const TPush t(Screen, Picture, R, Step, Progress, TAxis::Down);                   \
+    const int L = t.L, s = t.s;                                                       \
+    body;                                                                             \
+  }
+
+}  // namespace
+
+// Push: the old image slides out at its true size, the new picture's leading edge follows it.
+KESTRAVA_PUSH_EFFECTS(PushRight, PushDown, (t.Old(0, L - s, s, L), t.New(L - s, L, 0, s)))
+KESTRAVA_PUSH_EFFECTS(PushLeft, PushUp, (t.Old(s, L, 0, L - s), t.New(0, s, L - s, L)))
+// Push and squeeze: the whole old image squeezed into what the new picture leaves of the frame.
+KESTRAVA_PUSH_EFFECTS(PushAndSqueezeRight, PushAndSqueezeDown,
+                      (t.Old(0, L, s, L), t.New(L - s, L, 0, s)))
+KESTRAVA_PUSH_EFFECTS(PushAndSqueezeLeft, PushAndSqueezeUp,
+                      (t.Old(0, L, 0, L - s), t.New(0, s, L - s, L)))
+
+#undef KESTRAVA_PUSH_EFFECTS
+
+}  // namespace kestrava
