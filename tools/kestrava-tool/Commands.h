@@ -10,5 +10,7 @@ int RunDecode(const std::vector<std::string>& args);
 int RunRegion(const std::vector<std::string>& args);
 int RunFrame(const std::vector<std::string>& args);
 int RunGallery(const std::vector<std::string>& args);
+int RunIni(const std::vector<std::string>& args);
+int RunProject(const std::vector<std::string>& args);
 
 }  // namespace kestrava::tool

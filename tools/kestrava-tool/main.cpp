@@ -26,6 +26,12 @@ constexpr Command kCommands[] = {
      "gallery [--size WxH] [--styles A-B] [--step S] OUT.png\n"
      "                        a contact sheet of the effects at 10, 25, 50, 75 and 90 %",
      kestrava::tool::RunGallery},
+    {"ini",
+     "ini FILE < COMMANDS   profile-file commands on stdin (write, str, int, raw, delete,\n"
+     "                        names, dump), answered as the recorded platform answers",
+     kestrava::tool::RunIni},
+    {"project", "project FILE.kvp      the settings the wizard shows after loading a project file",
+     kestrava::tool::RunProject},
 };
 
 void Usage(std::FILE* out) {

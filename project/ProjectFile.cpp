@@ -1,0 +1,130 @@
+#include "project/ProjectFile.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "project/IniFile.h"
+#include "project/IniInteger.h"
+#include "project/ProfileText.h"
+#include "project/ProjectKeys.h"
+
+namespace kestrava::project {
+
+namespace {
+
+int32_t DefaultNumber(const TProjectKey& key) {
+  return ParseProjectInteger(key.Default).value_or(0);
+}
+
+std::string ReadText(const TIniText& text, const TProjectKey& key) {
+  return text.ReadString(key.Section, key.Key, key.Default);
+}
+
+int32_t ReadNumber(const TIniText& text, const TProjectKey& key) {
+  return ReadProjectInteger(text, key.Section, key.Key, DefaultNumber(key));
+}
+
+std::vector<std::string> ReadList(const TIniText& text, const TProjectKey& countKey,
+                                  const TProjectKey& entryKey) {
+  const int32_t count =
+      std::clamp<int32_t>(ReadNumber(text, countKey), 0, int32_t{kMaxProjectListEntries});
+  std::vector<std::string> entries;
+  entries.reserve(size_t(count));
+  for (size_t i = 0; i < size_t(count); ++i)
+    entries.push_back(text.ReadString(entryKey.Section, IndexedKey(entryKey, i), entryKey.Default));
+  return entries;
+}
+
+// Writes key after key until one fails; the ones written before stay.
+class TKeyWriter {
+ public:
+  explicit TKeyWriter(TIniFile& file) : file_(file) {}
+
+  void Text(const TProjectKey& key, std::string_view value) { Put(key.Section, key.Key, value); }
+  void Number(const TProjectKey& key, int64_t value) {
+    Put(key.Section, key.Key, std::to_string(value));
+  }
+  void List(const TProjectKey& countKey, const TProjectKey& entryKey,
+            const std::vector<std::string>& entries) {
+    Number(countKey, int64_t(entries.size()));
+    for (size_t i = 0; i < entries.size(); ++i)
+      Put(entryKey.Section, IndexedKey(entryKey, i), entries[i]);
+  }
+
+  bool Failed() const { return failed_; }
+  bool WroteAny() const { return wroteAny_; }
+
+ private:
+  void Put(std::string_view section, std::string_view key, std::string_view value) {
+    if (failed_) return;
+    failed_ = !file_.WriteString(section, key, value);
+    wroteAny_ = wroteAny_ || !failed_;
+  }
+
+  TIniFile& file_;
+  bool failed_ = false;
+  bool wroteAny_ = false;
+};
+
+}  // namespace
+
+void SaveProjectFile(const std::filesystem::path& target, const TProjectSettings& settings) {
+  TIniFile file(target);
+  TKeyWriter write(file);
+  write.Text(kSaverTypeKey, settings.Kind == TSaverKind::Pictures ? "pic" : "fla");
+  write.List(kSourceCountKey, kSourceKey, settings.Sources);
+  write.List(kMusicCountKey, kMusicKey, settings.MusicFiles);
+  write.Number(kQuitModeKey, settings.QuitIndex);
+  write.Number(kDelayTimeKey, settings.Interval);
+  write.Text(kOutPathKey, settings.OutPath);
+  write.Text(kOutFileNameKey, settings.OutName);
+  write.Number(kOutTypeKey, settings.OutType);
+  const bool committed = !write.WroteAny() || file.Commit();
+  if (!committed || write.Failed())
+    throw EProjectWriteError("Unable to write to " + target.string());
+}
+
+TProjectSettings LoadProjectFile(const std::filesystem::path& path,
+                                 const TProjectSettings& current) {
+  return ReadProjectSettings(TIniFile(path).Text(), current);
+}
+
+TProjectSettings ReadProjectSettings(const TIniText& text, const TProjectSettings& current) {
+  TProjectSettings settings = current;
+  const std::string type = ReadText(text, kSaverTypeKey);
+  if (type == "pic") settings.Kind = TSaverKind::Pictures;
+  if (type == "fla") settings.Kind = TSaverKind::Flash;
+  settings.Sources = ReadList(text, kSourceCountKey, kSourceKey);
+  settings.MusicFiles = ReadList(text, kMusicCountKey, kMusicKey);
+  settings.QuitIndex = std::clamp<int32_t>(ReadNumber(text, kQuitModeKey), -1, 4);
+  settings.Interval = ReadNumber(text, kDelayTimeKey);
+  settings.OutPath = ReadText(text, kOutPathKey);
+  settings.OutName = ReadText(text, kOutFileNameKey);
+  settings.OutType = std::clamp<int32_t>(ReadNumber(text, kOutTypeKey), -1, 1);
+  if (!settings.Sources.empty() && settings.OutName.empty())
+    settings.OutName = OutputNameFromSource(settings.Sources.front());
+  return settings;
+}
+
+bool ProjectMatchesFile(const std::filesystem::path& path, const TProjectSettings& current) {
+  return SettingsMatch(TIniFile(path).Text(), current);
+}
+
+bool SettingsMatch(const TIniText& text, const TProjectSettings& current) {
+  if (current.Kind == TSaverKind::Pictures && ReadText(text, kSaverTypeKey) == "fla") return false;
+  return ReadNumber(text, kSourceCountKey) == int64_t(current.Sources.size()) &&
+         ReadNumber(text, kMusicCountKey) == int64_t(current.MusicFiles.size()) &&
+         ReadNumber(text, kQuitModeKey) == current.QuitIndex &&
+         ReadNumber(text, kDelayTimeKey) == current.Interval &&
+         ReadText(text, kOutPathKey) == current.OutPath &&
+         ReadText(text, kOutFileNameKey) == current.OutName &&
+         ReadNumber(text, kOutTypeKey) == current.OutType;
+}
+
+std::string OutputNameFromSource(std::string_view source) {
+  const size_t slash = source.rfind('/');
+  const std::string_view name = slash == std::string_view::npos ? source : source.substr(slash + 1);
+  return std::string(DropLastCharacters(name, 4));
+}
+
+}  // namespace kestrava::project

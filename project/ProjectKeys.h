@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kestrava::project {
+
+// One key of a project file and the value a read uses when the key (or the file) is missing.
+struct TProjectKey {
+  std::string_view Section;
+  std::string_view Key;
+  std::string_view Default;
+};
+
+inline constexpr TProjectKey kSaverTypeKey{"saverType", "type", "fla"};
+inline constexpr TProjectKey kSourceCountKey{"dataFiles", "filenum", "0"};
+inline constexpr TProjectKey kSourceKey{"dataFiles", "file", "none"};  // + index from 0
+inline constexpr TProjectKey kMusicCountKey{"musicFiles", "musicnum", "0"};
+inline constexpr TProjectKey kMusicKey{"musicFiles", "music", "none"};  // + index from 0
+inline constexpr TProjectKey kQuitModeKey{"myOptions", "quitMode", "0"};
+inline constexpr TProjectKey kDelayTimeKey{"myOptions", "DelayTime", "3"};
+inline constexpr TProjectKey kOutPathKey{"myBuild", "OutPath", ""};
+inline constexpr TProjectKey kOutFileNameKey{"myBuild", "OutFileName", ""};
+inline constexpr TProjectKey kOutTypeKey{"myBuild", "OutType", "0"};
+
+// In the order a save writes them; the source and music keys repeat once per list entry.
+inline constexpr std::array kProjectKeys = {
+    kSaverTypeKey, kSourceCountKey, kSourceKey,  kMusicCountKey,  kMusicKey,
+    kQuitModeKey,  kDelayTimeKey,   kOutPathKey, kOutFileNameKey, kOutTypeKey,
+};
+
+// "file3", "music0": a list key followed by its index in decimal.
+std::string IndexedKey(const TProjectKey& key, size_t index);
+
+}  // namespace kestrava::project

@@ -1,0 +1,325 @@
+// Project files: the layout a save writes, the defaults and limits of a load, the close check's
+// comparison, and round trips of awkward settings.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "project/IniText.h"
+#include "project/ProjectFile.h"
+#include "project/ProjectKeys.h"
+#include "tests/project/TempFolder.h"
+
+namespace kestrava::project {
+namespace {
+
+namespace fs = std::filesystem;
+using TEdit = std::function<void(TProjectSettings&)>;
+
+const TProjectSettings kStartup = StartupSettings("/opt/kestrava/");
+
+// What a load yields when every key is missing.
+TProjectSettings AllDefaults() {
+  TProjectSettings s;
+  s.Kind = TSaverKind::Flash;
+  s.Interval = 3;
+  return s;
+}
+
+TProjectSettings With(TProjectSettings s, const TEdit& edit) {
+  edit(s);
+  return s;
+}
+
+TEST(ProjectFile, SaveWritesTheKeysInLayoutOrder) {
+  const TTempFolder folder;
+  const fs::path path = folder / "p.kvp";
+  SaveProjectFile(path, With(kStartup, [](TProjectSettings& s) {
+                    s.Sources = {"/p/a.jpg", "/p/b.jpg"};
+                    s.MusicFiles = {"/m/x.mid"};
+                  }));
+  EXPECT_EQ(ReadText(path),
+            "[saverType]\r\ntype=pic\r\n"
+            "[dataFiles]\r\nfilenum=2\r\nfile0=/p/a.jpg\r\nfile1=/p/b.jpg\r\n"
+            "[musicFiles]\r\nmusicnum=1\r\nmusic0=/m/x.mid\r\n"
+            "[myOptions]\r\nquitMode=0\r\nDelayTime=8\r\n"
+            "[myBuild]\r\nOutPath=/opt/kestrava/\r\nOutFileName=\r\nOutType=0\r\n");
+  // The same order, as the key table gives it.
+  std::vector<std::string> expected;
+  std::string_view section;
+  for (const TProjectKey& key : kProjectKeys) {
+    if (key.Section != section) {
+      section = key.Section;
+      expected.push_back("[" + std::string(section) + "]");
+    }
+    if (key.Key == kSourceKey.Key) {
+      expected.insert(expected.end(), {"file0", "file1"});
+    } else if (key.Key == kMusicKey.Key) {
+      expected.push_back("music0");
+    } else {
+      expected.emplace_back(key.Key);
+    }
+  }
+  const TIniText text = TIniText::Parse(ReadText(path)).value();
+  std::vector<std::string> actual;
+  for (const std::string& name : text.SectionNames()) {
+    actual.push_back("[" + name + "]");
+    for (const std::string& key : text.KeyNames(name))
+      actual.push_back(key);
+  }
+  EXPECT_EQ(actual, expected);
+}
+
+TEST(ProjectFile, LoadsDefaultsLimitsAndTheDerivedName) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> file;  // none: the file does not exist
+    TProjectSettings expected;
+  };
+  const auto file = [](const std::string& body) { return std::optional<std::string>(body); };
+  const Case cases[] = {
+      {"missing file", std::nullopt, AllDefaults()},
+      {"empty file", file(""), AllDefaults()},
+      {"filenum 3 with file1 missing",
+       file("[dataFiles]\r\nfilenum=3\r\nfile0=/p/a.jpg\r\nfile2=/p/c.jpg\r\n"),
+       With(AllDefaults(),
+            [](auto& s) {
+              s.Sources = {"/p/a.jpg", "none", "/p/c.jpg"};
+              s.OutName = "a";
+            })},
+      {"more entries than the count",
+       file("[musicFiles]\nmusicnum=1\nmusic0=/m/a.mid\nmusic1=/m/b.mid\n"),
+       With(AllDefaults(), [](auto& s) { s.MusicFiles = {"/m/a.mid"}; })},
+      {"negative count", file("[dataFiles]\nfilenum=-2\nfile0=/p/a.jpg\n"), AllDefaults()},
+      {"holiday.jpg", file("[dataFiles]\nfilenum=1\nfile0=/p/holiday.jpg\n"),
+       With(AllDefaults(),
+            [](auto& s) {
+              s.Sources = {"/p/holiday.jpg"};
+              s.OutName = "holiday";
+            })},
+      {"sunset.jpeg keeps its dot", file("[dataFiles]\nfilenum=1\nfile0=/p/sunset.jpeg\n"),
+       With(AllDefaults(),
+            [](auto& s) {
+              s.Sources = {"/p/sunset.jpeg"};
+              s.OutName = "sunset.";
+            })},
+      {"characters, not bytes, are dropped", file("[dataFiles]\nfilenum=1\nfile0=/p/été.jpé\n"),
+       With(AllDefaults(),
+            [](auto& s) {
+              s.Sources = {"/p/été.jpé"};
+              s.OutName = "été";
+            })},
+      {"a stored name wins",
+       file("[dataFiles]\nfilenum=1\nfile0=/p/a.jpg\n[myBuild]\nOutFileName=b\n"),
+       With(AllDefaults(),
+            [](auto& s) {
+              s.Sources = {"/p/a.jpg"};
+              s.OutName = "b";
+            })},
+      {"quitMode 9 selects the last item", file("[myOptions]\nquitMode=9\n"),
+       With(AllDefaults(), [](auto& s) { s.QuitIndex = 4; })},
+      {"quitMode -5 selects none", file("[myOptions]\nquitMode=-5\n"),
+       With(AllDefaults(), [](auto& s) { s.QuitIndex = -1; })},
+      {"OutType 2", file("[myBuild]\nOutType=2\n"),
+       With(AllDefaults(), [](auto& s) { s.OutType = 1; })},
+      {"OutType -7", file("[myBuild]\nOutType=-7\n"),
+       With(AllDefaults(), [](auto& s) { s.OutType = -1; })},
+      {"DelayTime 0x1F", file("[myOptions]\nDelayTime=0x1F\n"),
+       With(AllDefaults(), [](auto& s) { s.Interval = 31; })},
+      {"DelayTime $1F", file("[myOptions]\nDelayTime=$1F\n"),
+       With(AllDefaults(), [](auto& s) { s.Interval = 31; })},
+      {"DelayTime abc", file("[myOptions]\nDelayTime=abc\n"), AllDefaults()},
+      {"DelayTime -3", file("[myOptions]\nDelayTime=-3\n"),
+       With(AllDefaults(), [](auto& s) { s.Interval = -3; })},
+      {"type pic", file("[saverType]\ntype=pic\n"),
+       With(AllDefaults(), [](auto& s) { s.Kind = TSaverKind::Pictures; })},
+      {"another type keeps the kind", file("[SAVERTYPE]\nTYPE=PIC\n"),
+       With(AllDefaults(), [](auto& s) { s.Kind = TSaverKind::Pictures; })},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TTempFolder folder;
+    const fs::path path = folder / "p.kvp";
+    if (c.file) WriteText(path, *c.file);
+    // Loading over the start-up state: only a `type` other than "pic" and "fla" shows it.
+    EXPECT_EQ(LoadProjectFile(path, kStartup), c.expected);
+    if (!c.file) {
+      EXPECT_FALSE(fs::exists(path));
+    }
+  }
+}
+
+TEST(ProjectFile, HostileCountsAreCapped) {
+  const TIniText text = TIniText::Parse("[dataFiles]\nfilenum=2147483647\nfile7=x\n").value();
+  const TProjectSettings loaded = ReadProjectSettings(text, kStartup);
+  ASSERT_EQ(loaded.Sources.size(), kMaxProjectListEntries);
+  EXPECT_EQ(loaded.Sources[7], "x");
+  EXPECT_EQ(loaded.Sources.back(), "none");
+}
+
+TEST(ProjectFile, SaveKeepsWhatItDoesNotWrite) {
+  const TTempFolder folder;
+  const fs::path path = folder / "p.kvp";
+  const TProjectSettings five = With(kStartup, [](auto& s) {
+    s.Sources = {"/a", "/b", "/c", "/d", "/e"};
+    s.OutName = "show";
+  });
+  SaveProjectFile(path, five);
+  const TProjectSettings three = With(five, [](auto& s) { s.Sources = {"/x", "/y", "/z"}; });
+  SaveProjectFile(path, three);
+  const TIniText text = TIniText::Parse(ReadText(path)).value();
+  EXPECT_EQ(text.ReadString("dataFiles", "filenum", ""), "3");
+  EXPECT_EQ(text.ReadString("dataFiles", "file3", ""), "/d");
+  EXPECT_EQ(text.ReadString("dataFiles", "file4", ""), "/e");
+  EXPECT_EQ(LoadProjectFile(path, kStartup), three);
+
+  // An INI file with other sections, comments and LF line ends.
+  WriteText(path, "; made by hand\n[Other]\nx = 1\n[myBuild]\nOutType=1\nExtra=keep\n");
+  SaveProjectFile(path, kStartup);
+  EXPECT_EQ(ReadText(path),
+            "; made by hand\n[Other]\nx = 1\n[myBuild]\nOutType=0\nExtra=keep\n"
+            "OutPath=/opt/kestrava/\nOutFileName=\n[saverType]\ntype=pic\n[dataFiles]\nfilenum=0\n"
+            "[musicFiles]\nmusicnum=0\n[myOptions]\nquitMode=0\nDelayTime=8\n");
+}
+
+TEST(ProjectFile, KeysBeforeAFailingKeyStay) {
+  const TTempFolder folder;
+  const fs::path path = folder / "p.kvp";
+  WriteText(path, "[dataFiles]\r\nfilenum=0\r\nfile1=old\r\n[myOptions]\r\nDelayTime=5\r\n");
+  const TProjectSettings settings = With(kStartup, [](auto& s) {
+    s.Sources = {"/p/a.jpg", "/p/line\nbreak.jpg", "/p/c.jpg"};
+  });
+  try {
+    SaveProjectFile(path, settings);
+    FAIL() << "no error";
+  } catch (const EProjectWriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + path.string());
+  }
+  EXPECT_EQ(ReadText(path),
+            "[dataFiles]\r\nfilenum=3\r\nfile1=old\r\nfile0=/p/a.jpg\r\n[myOptions]\r\n"
+            "DelayTime=5\r\n[saverType]\r\ntype=pic\r\n");
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"p.kvp"});
+}
+
+TEST(ProjectFile, CloseCheckComparesTheEightValues) {
+  struct Case {
+    const char* name;
+    TEdit stored;   // the settings saved into the bound file
+    TEdit current;  // the wizard's settings at close
+    bool matches;
+  };
+  const auto none = [](TProjectSettings&) {};
+  const Case cases[] = {
+      {"untouched start", none, none, true},
+      {"only counts are compared",
+       [](auto& s) {
+         s.Sources = {"/a", "/b"};
+       },
+       [](auto& s) {
+         s.Sources = {"/c", "/d"};
+       },
+       true},
+      {"music paths neither", [](auto& s) { s.MusicFiles = {"/a"}; },
+       [](auto& s) { s.MusicFiles = {"/b"}; }, true},
+      {"flash kind ignores a stored pic", none, [](auto& s) { s.Kind = TSaverKind::Flash; }, true},
+      {"picture kind against a stored fla", [](auto& s) { s.Kind = TSaverKind::Flash; }, none,
+       false},
+      {"source count", none, [](auto& s) { s.Sources = {"/a"}; }, false},
+      {"music count", none, [](auto& s) { s.MusicFiles = {"/a"}; }, false},
+      {"quit mode", none, [](auto& s) { s.QuitIndex = 2; }, false},
+      {"stored quit mode beyond the items", [](auto& s) { s.QuitIndex = 9; },
+       [](auto& s) { s.QuitIndex = 4; }, false},
+      {"interval", none, [](auto& s) { s.Interval = 9; }, false},
+      {"output path by case", none, [](auto& s) { s.OutPath = "/OPT/kestrava/"; }, false},
+      {"output name", none, [](auto& s) { s.OutName = "x"; }, false},
+      {"output type", none, [](auto& s) { s.OutType = 1; }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TTempFolder folder;
+    const fs::path path = folder / "p.kvp";
+    SaveProjectFile(path, With(kStartup, c.stored));
+    EXPECT_EQ(ProjectMatchesFile(path, With(kStartup, c.current)), c.matches);
+  }
+  // Without a stored type the picture kind never matches; an unknown one always does.
+  const auto text = [](const char* body) { return TIniText::Parse(body).value(); };
+  const char* rest = "[myOptions]\nDelayTime=8\n[myBuild]\nOutPath=/opt/kestrava/\n";
+  EXPECT_FALSE(SettingsMatch(text(rest), kStartup));
+  EXPECT_TRUE(
+      SettingsMatch(text((std::string("[saverType]\ntype=xyz\n") + rest).c_str()), kStartup));
+}
+
+TEST(ProjectFile, AwkwardSettingsRoundTrip) {
+  std::vector<std::string> hundred;
+  for (int i = 0; i < 100; ++i)
+    hundred.push_back("/pictures/" + std::to_string(i) + " copy.jpg");
+  const TProjectSettings cases[] = {
+      kStartup,
+      With(kStartup,
+           [](auto& s) {
+             s.Kind = TSaverKind::Flash;
+             s.Sources = {"/home/usér/Bilder/фото 1.swf", "/tmp/日本.swf"};
+             s.OutName = "привет";
+             s.QuitIndex = -1;
+             s.OutType = -1;
+             s.Interval = INT32_MIN;
+           }),
+      With(kStartup,
+           [](auto& s) {
+             s.Sources = {"/x/a=b;c.jpg", "/x/[d].jpg", "/x/;e.jpg", "/x/\xE9t\xE9.jpg"};
+             s.MusicFiles = {"/m/k=v.mid", "/m/#.wav"};
+             s.OutPath = "/out/a=b;c/";
+             s.OutName = "x=y;z";
+             s.QuitIndex = 4;
+             s.OutType = 1;
+             s.Interval = INT32_MAX;
+           }),
+      With(kStartup,
+           [&](auto& s) {
+             s.Sources = hundred;
+             s.MusicFiles = hundred;
+             s.OutName = "hundred";
+           }),
+  };
+  for (const TProjectSettings& settings : cases) {
+    SCOPED_TRACE(settings.Sources.size());
+    const TTempFolder folder;
+    const fs::path path = folder / "p.kvp";
+    SaveProjectFile(path, With(kStartup, [](auto& s) { s.Sources = {"1", "2", "3", "4", "5"}; }));
+    SaveProjectFile(path, settings);
+    EXPECT_EQ(LoadProjectFile(path, StartupSettings("/elsewhere/")), settings);
+    EXPECT_TRUE(ProjectMatchesFile(path, settings));
+  }
+}
+
+TEST(ProjectFile, BlanksAndQuotesAtTheEndsDoNotRoundTrip) {
+  struct Case {
+    const char* written;
+    const char* read;
+  };
+  const Case cases[] = {
+      {"  /p/a.jpg  ", "/p/a.jpg"},
+      {"\t/p/b.jpg", "/p/b.jpg"},
+      {"/p/in side.jpg", "/p/in side.jpg"},
+      {"\"/p/q.jpg\"", "/p/q.jpg"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.written);
+    const TTempFolder folder;
+    const fs::path path = folder / "p.kvp";
+    SaveProjectFile(path, With(kStartup, [&](auto& s) {
+                      s.Sources = {c.written};
+                      s.OutPath = c.written;
+                      s.OutName = c.written;
+                    }));
+    const TProjectSettings loaded = LoadProjectFile(path, kStartup);
+    EXPECT_EQ(loaded.Sources, std::vector<std::string>{c.read});
+    EXPECT_EQ(loaded.OutPath, c.read);
+    EXPECT_EQ(loaded.OutName, c.read);
+  }
+}
+
+}  // namespace
+}  // namespace kestrava::project
