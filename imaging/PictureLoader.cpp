@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "imaging/BmpReader.h"
+#include "imaging/GifPicture.h"
 #include "imaging/ImageErrors.h"
 #include "imaging/Jpeg.h"
 
@@ -17,6 +18,14 @@ TBitmap ReadJpegPicture(const std::filesystem::path& path) {
   return DecodeJpegFile(path).Bitmap;
 }
 
+// The first frame on the logical screen; a GIF without frames gives an empty picture.
+TBitmap ReadGifPicture(const std::filesystem::path& path) {
+  TGifPicture picture;
+  picture.LoadFromFile(path);
+  const TBitmap* bitmap = picture.Bitmap();
+  return bitmap ? *bitmap : TBitmap();
+}
+
 struct TPictureKind {
   std::string_view Extension;  // lower case, without the dot
   TReader Read;                // nullptr: known, but not readable yet
@@ -26,7 +35,7 @@ constexpr TPictureKind kPictureKinds[] = {
     {"bmp", ReadBmpFile},
     {"jpg", ReadJpegPicture},
     {"jpeg", ReadJpegPicture},
-    {"gif", nullptr},
+    {"gif", ReadGifPicture},
 };
 
 // Extensions are compared in ASCII only: a locale must not change which reader a file gets.

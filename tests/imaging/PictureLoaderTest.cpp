@@ -5,6 +5,7 @@
 #include <string>
 
 #include "imaging/BmpReader.h"
+#include "imaging/GifPicture.h"
 #include "imaging/ImageErrors.h"
 #include "imaging/Jpeg.h"
 #include "imaging/PictureLoader.h"
@@ -17,6 +18,10 @@ namespace fs = std::filesystem;
 const fs::path kJpeg =
     fs::path(KESTRAVA_SHARED_DIR) / "corpus/jpeg/libjpeg-turbo-testimages/testorig.jpg";
 const fs::path kBmp = fs::path(KESTRAVA_SHARED_DIR) / "corpus/bmp/bmpsuite-good/rgb24.bmp";
+const fs::path kGif = fs::path(KESTRAVA_SHARED_DIR) / "corpus/gif/giflib/pic/porsche.gif";
+// A picture whose first frame is smaller than its screen.
+const fs::path kGifSmallFirst =
+    fs::path(KESTRAVA_SHARED_DIR) / "corpus/gif/pygif-test-suite/image-inside-bg.gif";
 
 // Copies of the corpus files under the names the loader sees.
 class PictureLoaderTest : public testing::Test {
@@ -47,14 +52,22 @@ void ExpectSamePicture(const TBitmap& got, const TBitmap& expected) {
 TEST_F(PictureLoaderTest, ExtensionChoosesTheReaderWhateverItsCase) {
   const TBitmap jpeg = DecodeJpegFile(kJpeg).Bitmap;
   const TBitmap bmp = ReadBmpFile(kBmp);
+  const auto gifBitmap = [](const fs::path& path) {
+    TGifPicture picture;
+    picture.LoadFromFile(path);
+    return *picture.Bitmap();
+  };
+  const TBitmap gif = gifBitmap(kGif), gifSmallFirst = gifBitmap(kGifSmallFirst);
   const struct {
     const char* Name;
     const fs::path& Source;
     const TBitmap& Expected;
   } cases[] = {
-      {"photo.jpg", kJpeg, jpeg},   {"PHOTO.JPG", kJpeg, jpeg}, {"photo.jpeg", kJpeg, jpeg},
-      {"Photo.JpEg", kJpeg, jpeg},  {"picture.bmp", kBmp, bmp}, {"PICTURE.BMP", kBmp, bmp},
-      {"with.dots.Bmp", kBmp, bmp},
+      {"photo.jpg", kJpeg, jpeg},   {"PHOTO.JPG", kJpeg, jpeg},
+      {"photo.jpeg", kJpeg, jpeg},  {"Photo.JpEg", kJpeg, jpeg},
+      {"picture.bmp", kBmp, bmp},   {"PICTURE.BMP", kBmp, bmp},
+      {"with.dots.Bmp", kBmp, bmp}, {"car.gif", kGif, gif},
+      {"CAR.GIF", kGif, gif},       {"inside.Gif", kGifSmallFirst, gifSmallFirst},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -68,8 +81,6 @@ TEST_F(PictureLoaderTest, ExtensionWithoutReaderIsRefused) {
     const char* Name;
     const char* Message;
   } cases[] = {
-      {"anim.gif", "GIF pictures cannot be read yet"},
-      {"ANIM.GIF", "GIF pictures cannot be read yet"},
       {"scan.TIFF", "Unknown picture file extension (.TIFF)"},
       {"photo.jpg.png", "Unknown picture file extension (.png)"},
       {"README", "Unknown picture file extension (.)"},
@@ -90,6 +101,13 @@ TEST_F(PictureLoaderTest, ReaderErrorsPassThrough) {
   EXPECT_THROW(LoadPicture(dir_ / "missing.jpg"), EImageError);
   EXPECT_THROW(LoadPicture(Copy(kJpeg, "not-a-bitmap.bmp")), EBmpError);
   EXPECT_THROW(LoadPicture(Copy(kBmp, "not-a-jpeg.jpeg")), EJpegError);
+  EXPECT_THROW(LoadPicture(Copy(kJpeg, "not-a-gif.gif")), EGifError);
+}
+
+TEST_F(PictureLoaderTest, GifWithoutFramesGivesAnEmptyPicture) {
+  const fs::path noFrames =
+      fs::path(KESTRAVA_SHARED_DIR) / "corpus/gif/pygif-test-suite/no-data.gif";
+  EXPECT_TRUE(LoadPicture(Copy(noFrames, "empty.gif")).Empty());
 }
 
 }  // namespace

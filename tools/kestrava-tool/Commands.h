@@ -12,5 +12,6 @@ int RunFrame(const std::vector<std::string>& args);
 int RunGallery(const std::vector<std::string>& args);
 int RunIni(const std::vector<std::string>& args);
 int RunProject(const std::vector<std::string>& args);
+int RunGifFrames(const std::vector<std::string>& args);
 
 }  // namespace kestrava::tool

@@ -32,6 +32,10 @@ constexpr Command kCommands[] = {
      kestrava::tool::RunIni},
     {"project", "project FILE.kvp      the settings the wizard shows after loading a project file",
      kestrava::tool::RunProject},
+    {"gif-frames",
+     "gif-frames IN OUTDIR  every frame of a GIF as the animation composes it over black,\n"
+     "                        frame-000.png, ..., and delays.txt (milliseconds per frame)",
+     kestrava::tool::RunGifFrames},
 };
 
 void Usage(std::FILE* out) {

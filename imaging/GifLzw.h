@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "imaging/GifStream.h"
+
+namespace kestrava {
+
+// Decodes one frame's image data, from its minimum code size byte on, into pixels: width x
+// height colour indices, rows top to bottom, already filled with the value that pixels keep where
+// the data stops early. Interlaced data fills rows 0, 8, 16, ..., then 4, 12, ..., then 2, 6, ...,
+// then 1, 3, .... The stream is left behind the frame's data when the data ends with its end code.
+void DecodeGifImage(TGifReader& reader, std::span<uint8_t> pixels, int width, int height,
+                    bool interlaced);
+
+}  // namespace kestrava
