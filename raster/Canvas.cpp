@@ -94,6 +94,8 @@ class TBlit {
         sameLayout_(bpp_ == source.BitsPerPixel() &&
                     (bpp_ != 8 || dest.Palette() == source.Palette())) {}
 
+  bool SameLayout() const { return sameLayout_; }
+
   // Fills pixels [x0, x1) of row y. A row whose source row is that of the row above repeats the
   // row above, which is already written when the pieces go row by row.
   void Row(int y, int x0, int x1, bool aboveWritten) const {
@@ -239,6 +241,16 @@ bool TCanvas::StretchBlt(int xDest, int yDest, int wDest, int hDest, const TBitm
   std::optional<TPaletteMatcher> matcher;
   if (dest.BitsPerPixel() == 8) matcher.emplace(dest.Palette());
   const TBlit blit(dest, *from, cols, rows, order, matcher ? &*matcher : nullptr);
+  // Whole rows, one to one, with nothing clipped away: the rows lie back to back in both bitmaps,
+  // and one copy of the block lets the library stream it (no reads of the destination first).
+  const bool wholeRows = !ClipRegion() && order == TColumnOrder::Forward && hDest == hSrc &&
+                         hDest > 0 && cols.First == 0 && cols.End() == dest.Width() &&
+                         cols.Source.front() == 0 && from->Width() == dest.Width();
+  if (wholeRows && blit.SameLayout() && from->Stride() == dest.Stride()) {
+    std::memcpy(dest.ScanLine(rows.First), from->ScanLine(rows.Source.front()),
+                dest.Stride() * rows.Source.size());
+    return true;
+  }
   const TRect area{cols.First, rows.First, cols.End(), rows.End()};
   ForEachRowPiece(ClippedRects(area, ClipRegion()), [&](int y, int x0, int x1, bool aboveWritten) {
     blit.Row(y, x0, x1, aboveWritten);
