@@ -1,7 +1,9 @@
 // `kestrava-tool ini` against the recorded platform answers, and its integer rule and errors.
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
+#include "tests/tools/ToolRun.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,36 +17,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TRun {
-  int exitCode = -1;
-  std::string out, err;
-};
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using TRun = kestrava::test::TToolRun;
+using kestrava::test::ReadText;
 
 // Runs the built tool's ini command on a fresh file, with the given standard input.
 TRun RunIni(const std::string& input) {
-  const fs::path dir =
-      fs::path(::testing::TempDir()) / ("ini-command-" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  std::ofstream(dir / "in", std::ios::binary) << input;
-  const std::string command = std::string("'") + KESTRAVA_TOOL_PATH + "' ini '" +
-                              (dir / "cases.ini").string() + "' < '" + (dir / "in").string() +
-                              "' > '" + (dir / "out").string() + "' 2> '" + (dir / "err").string() +
-                              "'";
-  const int status = std::system(command.c_str());
-  TRun run;
-  if (status != -1 && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-  run.out = ReadText(dir / "out");
-  run.err = ReadText(dir / "err");
-  fs::remove_all(dir);
-  return run;
+  return kestrava::test::RunTool(
+      "ini-command",
+      [](const fs::path& dir) { return "ini '" + (dir / "cases.ini").string() + "'"; }, input);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -1,7 +1,9 @@
 // `kestrava-tool project`: the settings the wizard shows after loading a file at start-up.
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
+#include "tests/tools/ToolRun.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,35 +16,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TRun {
-  int exitCode = -1;
-  std::string out, err;
-};
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using TRun = kestrava::test::TToolRun;
 
 // Runs the tool's project command on a file holding `bytes`, or on a missing file.
 TRun RunProject(const std::optional<std::string>& bytes, const std::string& extraArgs = "") {
-  const fs::path dir =
-      fs::path(::testing::TempDir()) / ("project-command-" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  if (bytes) std::ofstream(dir / "p.kvp", std::ios::binary) << *bytes;
-  const std::string command = std::string("'") + KESTRAVA_TOOL_PATH + "' project '" +
-                              (dir / "p.kvp").string() + "'" + extraArgs + " > '" +
-                              (dir / "out").string() + "' 2> '" + (dir / "err").string() + "'";
-  const int status = std::system(command.c_str());
-  TRun run;
-  if (status != -1 && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-  run.out = ReadText(dir / "out");
-  run.err = ReadText(dir / "err");
-  fs::remove_all(dir);
-  return run;
+  return kestrava::test::RunTool("project-command", [&](const fs::path& dir) {
+    if (bytes) std::ofstream(dir / "p.kvp", std::ios::binary) << *bytes;
+    return "project '" + (dir / "p.kvp").string() + "'" + extraArgs;
+  });
 }
 
 TEST(ProjectCommand, PrintsTheLoadedSettings) {

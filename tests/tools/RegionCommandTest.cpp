@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
+#include "tests/tools/ToolRun.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,34 +14,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TRun {
-  int exitCode = -1;
-  std::string out, err;
-};
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using TRun = kestrava::test::TToolRun;
+using kestrava::test::ReadText;
 
 // Runs the built tool's region command with the given standard input.
 TRun RunRegion(const std::string& input) {
-  const fs::path dir =
-      fs::path(::testing::TempDir()) / ("region-command-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  std::ofstream(dir / "in", std::ios::binary) << input;
-  const std::string command = std::string("'") + KESTRAVA_TOOL_PATH + "' region < '" +
-                              (dir / "in").string() + "' > '" + (dir / "out").string() + "' 2> '" +
-                              (dir / "err").string() + "'";
-  const int status = std::system(command.c_str());
-  TRun run;
-  if (status != -1 && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-  run.out = ReadText(dir / "out");
-  run.err = ReadText(dir / "err");
-  fs::remove_all(dir);
-  return run;
+  return kestrava::test::RunTool(
+      "region-command", [](const fs::path&) { return std::string("region"); }, input);
 }
 
 // The recorded answers: each "> command" line is followed by what the platform printed.

@@ -1,0 +1,54 @@
+#pragma once
+
+// Runs the built kestrava-tool as a user would, in a scratch folder of its own, and keeps what it
+// printed and its exit code.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+
+namespace kestrava::test {
+
+struct TToolRun {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+inline std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// `arguments` gets the fresh folder (to put files in) and returns the command line after the
+// tool's name; `input` becomes the standard input. The folder is removed afterwards.
+inline TToolRun RunTool(const std::string& folderName,
+                        const std::function<std::string(const std::filesystem::path&)>& arguments,
+                        const std::string& input = "") {
+  namespace fs = std::filesystem;
+  const fs::path dir =
+      fs::path(::testing::TempDir()) / (folderName + "-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  std::ofstream(dir / "in", std::ios::binary) << input;
+  const std::string command = std::string("'") + KESTRAVA_TOOL_PATH + "' " + arguments(dir) +
+                              " < '" + (dir / "in").string() + "' > '" + (dir / "out").string() +
+                              "' 2> '" + (dir / "err").string() + "'";
+  const int status = std::system(command.c_str());
+  TToolRun run;
+  if (status != -1 && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+  run.out = ReadText(dir / "out");
+  run.err = ReadText(dir / "err");
+  fs::remove_all(dir);
+  return run;
+}
+
+}  // namespace kestrava::test
