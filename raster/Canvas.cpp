@@ -82,13 +82,14 @@ void GatherRow24(uint8_t* out, const uint8_t* in, const int* columns, int count)
 class TBlit {
  public:
   TBlit(TBitmap& dest, const TBitmap& source, const TAxisMap& cols, const TAxisMap& rows,
-        TColumnOrder order, TPaletteMatcher* matcher)
+        TColumnOrder order, TPaletteMatcher* matcher, bool onePiecePerRow)
       : dest_(dest),
         source_(source),
         cols_(cols),
         rows_(rows),
         order_(order),
         matcher_(matcher),
+        onePiecePerRow_(onePiecePerRow),
         bpp_(dest.BitsPerPixel()),
         bytesPerPixel_(size_t(bpp_ / 8)),
         sameLayout_(bpp_ == source.BitsPerPixel() &&
@@ -109,6 +110,20 @@ class TBlit {
     }
     const int* columns = cols_.Source.data() + (x0 - cols_.First);
     const uint8_t* in = source_.ScanLine(sy);
+    // A copy within one bitmap that reads the row it writes: a shift of the row's only piece
+    // moves the bytes safely; otherwise the pieces read from a copy of the row taken before the
+    // first of them is written.
+    if (&source_ == &dest_ && sy == y) {
+      if (order_ == TColumnOrder::Forward && onePiecePerRow_) {
+        std::memmove(out, in + size_t(columns[0]) * bytesPerPixel_, bytes);
+        return;
+      }
+      if (rowCopyOf_ != y) {
+        rowCopy_.assign(in, in + size_t(source_.Width()) * bytesPerPixel_);
+        rowCopyOf_ = y;
+      }
+      in = rowCopy_.data();
+    }
     if (!sameLayout_) {
       ConvertingRow(out, in, columns, count);
     } else if (order_ == TColumnOrder::Forward) {
@@ -147,9 +162,12 @@ class TBlit {
   const TAxisMap& rows_;
   const TColumnOrder order_;
   TPaletteMatcher* const matcher_;
+  const bool onePiecePerRow_;
   const int bpp_;
   const size_t bytesPerPixel_;
   const bool sameLayout_;
+  mutable std::vector<uint8_t> rowCopy_;
+  mutable int rowCopyOf_ = -1;
 };
 
 // Draws the pieces band by band and, within a band, row by row across all of its pieces, so that
@@ -166,6 +184,36 @@ void ForEachRowPiece(const std::vector<TRect>& pieces, TDrawRow drawRow) {
         drawRow(y, pieces[i].Left, pieces[i].Right, y > pieces[band].Top);
     band = end;
   }
+}
+
+// The same pieces from the bottom row up.
+template <typename TDrawRow>
+void ForEachRowPieceUpwards(const std::vector<TRect>& pieces, TDrawRow drawRow) {
+  for (size_t end = pieces.size(); end > 0;) {
+    size_t band = end - 1;
+    while (band > 0 && pieces[band - 1].Top == pieces[end - 1].Top &&
+           pieces[band - 1].Bottom == pieces[end - 1].Bottom)
+      --band;
+    for (int y = pieces[band].Bottom - 1; y >= pieces[band].Top; --y)
+      for (size_t i = band; i < end; ++i)
+        drawRow(y, pieces[i].Left, pieces[i].Right, false);
+    end = band;
+  }
+}
+
+// Which way a copy within one bitmap can go row by row without reading a row it has already
+// written: downwards when every row takes a source row at or below itself, upwards when at or
+// above, neither otherwise.
+enum class TRowOrder { Downwards, Upwards, Neither };
+
+TRowOrder InPlaceRowOrder(const TAxisMap& rows) {
+  bool down = true, up = true;
+  for (size_t i = 0; i < rows.Source.size(); ++i) {
+    const int y = rows.First + int(i);
+    down = down && rows.Source[i] >= y;
+    up = up && rows.Source[i] <= y;
+  }
+  return down ? TRowOrder::Downwards : up ? TRowOrder::Upwards : TRowOrder::Neither;
 }
 
 }  // namespace
@@ -213,11 +261,13 @@ bool TCanvas::StretchBlt(int xDest, int yDest, int wDest, int hDest, const TBitm
   TAxisMap rows = BuildAxisMap(yDest, hDest, ySrc, hSrc, dest.Height(), source.Height());
   if (cols.Empty() || rows.Empty()) return true;
 
-  // Within one bitmap the source area is taken aside first, so that nothing written can be
-  // read again as source (no smearing when the areas overlap).
+  // Within one bitmap nothing written may be read again as source (no smearing when the areas
+  // overlap): the rows go in an order that reads each before it is overwritten, or else the
+  // source area is taken aside first.
   const TBitmap* from = &source;
   TBitmap aside;
-  if (&source == &dest) {
+  const TRowOrder inPlace = &source == &dest ? InPlaceRowOrder(rows) : TRowOrder::Neither;
+  if (&source == &dest && inPlace == TRowOrder::Neither) {
     const auto [x0, x1] = std::minmax_element(cols.Source.begin(), cols.Source.end());
     const auto [y0, y1] = std::minmax_element(rows.Source.begin(), rows.Source.end());
     const int left = *x0, top = *y0;
@@ -240,21 +290,26 @@ bool TCanvas::StretchBlt(int xDest, int yDest, int wDest, int hDest, const TBitm
   if (wDest == -wSrc) order = TColumnOrder::Backward;
   std::optional<TPaletteMatcher> matcher;
   if (dest.BitsPerPixel() == 8) matcher.emplace(dest.Palette());
-  const TBlit blit(dest, *from, cols, rows, order, matcher ? &*matcher : nullptr);
+  const TBlit blit(dest, *from, cols, rows, order, matcher ? &*matcher : nullptr, !ClipRegion());
   // Whole rows, one to one, with nothing clipped away: the rows lie back to back in both bitmaps,
   // and one copy of the block lets the library stream it (no reads of the destination first).
   const bool wholeRows = !ClipRegion() && order == TColumnOrder::Forward && hDest == hSrc &&
                          hDest > 0 && cols.First == 0 && cols.End() == dest.Width() &&
                          cols.Source.front() == 0 && from->Width() == dest.Width();
   if (wholeRows && blit.SameLayout() && from->Stride() == dest.Stride()) {
-    std::memcpy(dest.ScanLine(rows.First), from->ScanLine(rows.Source.front()),
-                dest.Stride() * rows.Source.size());
+    // A block moved within one bitmap may overlap itself.
+    std::memmove(dest.ScanLine(rows.First), from->ScanLine(rows.Source.front()),
+                 dest.Stride() * rows.Source.size());
     return true;
   }
   const TRect area{cols.First, rows.First, cols.End(), rows.End()};
-  ForEachRowPiece(ClippedRects(area, ClipRegion()), [&](int y, int x0, int x1, bool aboveWritten) {
-    blit.Row(y, x0, x1, aboveWritten);
-  });
+  const std::vector<TRect> pieces = ClippedRects(area, ClipRegion());
+  if (inPlace == TRowOrder::Upwards)
+    ForEachRowPieceUpwards(pieces, [&](int y, int x0, int x1, bool) { blit.Row(y, x0, x1, false); });
+  else
+    ForEachRowPiece(pieces, [&](int y, int x0, int x1, bool aboveWritten) {
+      blit.Row(y, x0, x1, aboveWritten);
+    });
   return true;
 }
 

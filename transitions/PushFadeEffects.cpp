@@ -2,15 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 #include "raster/Canvas.h"
-#include "raster/StretchMap.h"
 #include "transitions/EffectDrawing.h"
 
 namespace kestrava {
@@ -105,31 +102,7 @@ struct TPush {
   // The old image, span [a, b) as the frame holds it on entry, moved or squeezed into [c, d).
   // The canvas reads all of a copy's source before it writes, so overlapping spans don't smear.
   void Old(int a, int b, int c, int d) const {
-    if (Axis == TAxis::Across && Screen.BitsPerPixel() == 32)
-      OldAcross(a, b, c, d);
-    else
-      Screen.Canvas().CopyRect(Along(c, d), Screen.Canvas(), Along(a, b));
-  }
-  // The same copy along the rows of a 32-bit frame, one row at a time: the canvas would first set
-  // the whole source area aside, which costs more than the copy itself. A move shifts each row
-  // in place; a squeeze reads the row from a small buffer.
-  void OldAcross(int a, int b, int c, int d) const {
-    const int width = Screen.Width(), rows = std::min(H, Screen.Height());
-    const TAxisMap cols = BuildAxisMap(c, d - c, a, b - a, width, width);
-    if (cols.Empty()) return;
-    const size_t count = cols.Source.size();
-    std::vector<uint32_t> buffer(b - a == d - c ? 0 : static_cast<size_t>(width));
-    for (int y = 0; y < rows; ++y) {
-      uint32_t* row = reinterpret_cast<uint32_t*>(Screen.ScanLine(y));
-      uint32_t* out = row + cols.First;
-      if (buffer.empty()) {
-        std::memmove(out, row + cols.Source[0], count * sizeof(uint32_t));
-        continue;
-      }
-      std::memcpy(buffer.data(), row, buffer.size() * sizeof(uint32_t));
-      for (size_t i = 0; i < count; ++i)
-        out[i] = buffer[size_t(cols.Source[i])];
-    }
+    Screen.Canvas().CopyRect(Along(c, d), Screen.Canvas(), Along(a, b));
   }
   // Span [a, b) of the new picture into [c, d).
   void New(int a, int b, int c, int d) const {

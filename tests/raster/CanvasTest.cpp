@@ -150,21 +150,38 @@ TEST(Canvas, CopyWithinOneBitmapReadsItsSourceFirst) {
   };
   const Case cases[] = {
       {"shift right by one", {1, 0, 20, 12}, {0, 0, 19, 12}},
+      {"shift right by six", {6, 0, 20, 12}, {0, 0, 14, 12}},
       {"shift left by three", {0, 0, 17, 12}, {3, 0, 20, 12}},
       {"shift down and right", {2, 3, 20, 12}, {0, 0, 18, 9}},
       {"enlarge over itself", {0, 0, 20, 12}, {5, 3, 15, 9}},
       {"mirror onto itself", {19, 0, -1, 12}, {0, 0, 20, 12}},
+      {"whole rows down", {0, 2, 20, 12}, {0, 0, 20, 10}},
+      {"whole rows up", {0, 0, 20, 9}, {0, 3, 20, 12}},
+      {"squeeze into the bottom", {0, 5, 20, 12}, {0, 0, 20, 12}},
+      {"squeeze into the top", {0, 0, 20, 7}, {0, 0, 20, 12}},
+      {"squeeze rows and columns in place", {0, 0, 13, 12}, {0, 0, 20, 12}},
+      {"stretch columns on the same rows", {0, 0, 20, 12}, {4, 0, 14, 12}},
+      {"mirror columns on the same rows", {19, 0, -20, 12}, {0, 0, 20, 12}},
+      {"mirror rows", {0, 11, 20, -12}, {0, 0, 20, 12}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TBitmap self = Numbered(20, 12), expected = Numbered(20, 12);
-    const TBitmap original = Numbered(20, 12);
-    self.Canvas().CopyRect(c.dest, self.Canvas(), c.source);
-    expected.Canvas().CopyRect(c.dest, original.Canvas(), c.source);
-    for (int y = 0; y < 12; ++y)
-      for (int x = 0; x < 20; ++x)
-        ASSERT_EQ(self.PixelAt(x, y), expected.PixelAt(x, y)) << x << "," << y;
-  }
+  const TRect clipRects[] = {{0, 0, 7, 5}, {9, 2, 20, 9}, {3, 10, 16, 12}};
+  for (const TPixelFormat format : {TPixelFormat::pf32bit, TPixelFormat::pf24bit})
+    for (const bool clipped : {false, true})
+      for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (clipped ? ", clipped" : "") +
+                     (format == TPixelFormat::pf24bit ? ", 24-bit" : ""));
+        TBitmap self = Numbered(20, 12, format), expected = Numbered(20, 12, format);
+        const TBitmap original = Numbered(20, 12, format);
+        if (clipped) {
+          self.Canvas().SelectClipRegion(Region::FromRects(clipRects));
+          expected.Canvas().SelectClipRegion(Region::FromRects(clipRects));
+        }
+        self.Canvas().CopyRect(c.dest, self.Canvas(), c.source);
+        expected.Canvas().CopyRect(c.dest, original.Canvas(), c.source);
+        for (int y = 0; y < 12; ++y)
+          for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(self.PixelAt(x, y), expected.PixelAt(x, y)) << x << "," << y;
+      }
 }
 
 TEST(Canvas, DrawingKeepsToTheClipRegion) {
