@@ -14,13 +14,13 @@ using enum TBandKind;
 
 // Each member is the band region with its own extents, snap and kinds. Twice sw (or sh) runs
 // through both phases of a direction; sw alone fills only its even bands.
-#define KESTRAVA_BAR_EFFECT(name, a, b, snap, hKind, vKind)                                \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step,        \
-            int Progress) {                                                                \
-    const TProgressExtents e = ProgressExtents(R, Step, Progress);                         \
-    [[maybe_unused]] const int sw = e.sw, sh = e.sh, u = e.u;                              \
-    RevealPictureIn(Screen, Picture, BuildBandRegion(a, b, e.W, e.H, snap, hKind, vKind)); \
-  }
+#define KESTRAVA_BAR_EFFECT(name, a, b, snap, hKind, vKind)          \
+  Region name##Region(const TRect& R, uint16_t Step, int Progress) { \
+    const TProgressExtents e = ProgressExtents(R, Step, Progress);   \
+    [[maybe_unused]] const int sw = e.sw, sh = e.sh, u = e.u;        \
+    return BuildBandRegion(a, b, e.W, e.H, snap, hKind, vKind);      \
+  }                                                                  \
+  KESTRAVA_REVEAL_THROUGH_REGION(name)
 
 // Horizontal bars.
 KESTRAVA_BAR_EFFECT(BarsInFromRight, 2 * sw, 0, u, FromFar, None)
@@ -58,12 +58,12 @@ KESTRAVA_BAR_EFFECT(CrissCrossRevealFromTopLeftRightAndBottom, sw, sh, 0, BothEd
 // Only where a criss-cross from the bottom right overlaps one from the top left: rows from the
 // right crossing columns from the top and rows from the left crossing columns from the bottom
 // show first, as small squares near the top-right and bottom-left corners.
-void CrissCrossRevealFromBottomLeftTopRight(TBitmap& Screen, const TBitmap& Picture, const TRect& R,
-                                            uint16_t Step, int Progress) {
+Region CrissCrossRevealFromBottomLeftTopRightRegion(const TRect& R, uint16_t Step, int Progress) {
   const TProgressExtents e = ProgressExtents(R, Step, Progress);
   const Region one = BuildBandRegion(2 * e.sw, 2 * e.sh, e.W, e.H, e.u, FromFar, FromFar);
   const Region other = BuildBandRegion(2 * e.sw, 2 * e.sh, e.W, e.H, e.u, FromNear, FromNear);
-  RevealPictureIn(Screen, Picture, Region::Combined(one, other, TCombineMode::And));
+  return Region::Combined(one, other, TCombineMode::And);
 }
+KESTRAVA_REVEAL_THROUGH_REGION(CrissCrossRevealFromBottomLeftTopRight)
 
 }  // namespace kestrava

@@ -2,12 +2,12 @@
 
 // Bars and criss-cross reveals: styles 60-64, 71-75 and 86-99.
 
+#include "raster/Region.h"
 #include "transitions/TransitionEffects.h"
 
 namespace kestrava {
 
-#define KESTRAVA_EFFECT(name) \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, int Progress)
+#define KESTRAVA_EFFECT(name) KESTRAVA_REVEAL_EFFECT(name)
 
 KESTRAVA_EFFECT(BarsInFromRight);                            // 60
 KESTRAVA_EFFECT(BarsInFromLeft);                             // 61

@@ -66,21 +66,19 @@ struct TStrips {
       Add(axis, a, a + 2 * d);
   }
 
-  void Reveal(TBitmap& screen, const TBitmap& picture) const {
-    RevealPictureIn(screen, picture, Region::FromRects(Rects));
-  }
+  Region Area() const { return Region::FromRects(Rects); }
 };
 
 }  // namespace
 
-#define KESTRAVA_STRIP_EFFECT(name, along, body)                                    \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, \
-            int Progress) {                                                         \
-    TStrips t(R, Step, Progress, along);                                            \
-    [[maybe_unused]] const int L = t.L, s = t.s, M = t.M, u = t.u, P = Progress;    \
-    body;                                                                           \
-    t.Reveal(Screen, Picture);                                                      \
-  }
+#define KESTRAVA_STRIP_EFFECT(name, along, body)                                 \
+  Region name##Region(const TRect& R, uint16_t Step, int Progress) {             \
+    TStrips t(R, Step, Progress, along);                                         \
+    [[maybe_unused]] const int L = t.L, s = t.s, M = t.M, u = t.u, P = Progress; \
+    body;                                                                        \
+    return t.Area();                                                             \
+  }                                                                              \
+  KESTRAVA_REVEAL_THROUGH_REGION(name)
 
 // Both twins from one description of the strips.
 #define KESTRAVA_TWIN_EFFECTS(columns, rows, body) \

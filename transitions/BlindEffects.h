@@ -2,12 +2,12 @@
 
 // Blinds and moving rectangles: styles 136-141 and 145-148.
 
+#include "raster/Region.h"
 #include "transitions/TransitionEffects.h"
 
 namespace kestrava {
 
-#define KESTRAVA_EFFECT(name) \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, int Progress)
+#define KESTRAVA_EFFECT(name) KESTRAVA_REVEAL_EFFECT(name)
 
 // Blinds: equal strips repeated across the picture, each opening within its pitch.
 KESTRAVA_EFFECT(BlindVertically);        // 136

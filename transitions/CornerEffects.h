@@ -3,6 +3,7 @@
 // The new picture grows in both directions at once: from a corner, out of or into the centre, or
 // as four quarters (styles 35 to 57).
 
+#include "raster/Region.h"
 #include "transitions/TransitionEffects.h"
 
 namespace kestrava {
@@ -18,19 +19,19 @@ KESTRAVA_EFFECT(SlideInFromBottomRight);
 KESTRAVA_EFFECT(SlideInFromTopRight);
 KESTRAVA_EFFECT(SlideInFromTopLeft);
 KESTRAVA_EFFECT(SlideInFromBottomLeft);
-KESTRAVA_EFFECT(RevealFromTopLeft);
-KESTRAVA_EFFECT(RevealFromBottomLeft);
-KESTRAVA_EFFECT(RevealFromBottomRight);
-KESTRAVA_EFFECT(RevealFromTopRight);
+KESTRAVA_REVEAL_EFFECT(RevealFromTopLeft);
+KESTRAVA_REVEAL_EFFECT(RevealFromBottomLeft);
+KESTRAVA_REVEAL_EFFECT(RevealFromBottomRight);
+KESTRAVA_REVEAL_EFFECT(RevealFromTopRight);
 KESTRAVA_EFFECT(AppearAndContractToTopLeft);
 KESTRAVA_EFFECT(AppearAndContractToBottomLeft);
 KESTRAVA_EFFECT(AppearAndContractToBottomRight);
 KESTRAVA_EFFECT(AppearAndContractToTopRight);
 KESTRAVA_EFFECT(AppearAndContractToMiddle);
 KESTRAVA_EFFECT(ExpandOutFromCentre);
-KESTRAVA_EFFECT(RevealOutFromCentre);
-KESTRAVA_EFFECT(RevealInToCentre);
-KESTRAVA_EFFECT(QuartersRevealInToMiddle);
+KESTRAVA_REVEAL_EFFECT(RevealOutFromCentre);
+KESTRAVA_REVEAL_EFFECT(RevealInToCentre);
+KESTRAVA_REVEAL_EFFECT(QuartersRevealInToMiddle);
 KESTRAVA_EFFECT(QuartersExpandToMiddle);
 KESTRAVA_EFFECT(QuartersSlideInToMiddle);
 

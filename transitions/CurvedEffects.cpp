@@ -16,13 +16,13 @@ Region RoundRect(int x1, int y1, int x2, int y2, int ew, int eh) {
 // Each reveal is one rounded rectangle. The edge and corner fronts use rectangles reaching far
 // beyond the frame (margins of 5 pixels, 3W, 3H) so that only one curved side or corner lies
 // over the picture.
-#define KESTRAVA_CURVED_EFFECT(name, region)                                        \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, \
-            int Progress) {                                                         \
-    const TProgressExtents e = ProgressExtents(R, Step, Progress);                  \
-    [[maybe_unused]] const int W = e.W, H = e.H, sw = e.sw, sh = e.sh;              \
-    RevealPictureIn(Screen, Picture, region);                                       \
-  }
+#define KESTRAVA_CURVED_EFFECT(name, region)                           \
+  Region name##Region(const TRect& R, uint16_t Step, int Progress) {   \
+    const TProgressExtents e = ProgressExtents(R, Step, Progress);     \
+    [[maybe_unused]] const int W = e.W, H = e.H, sw = e.sw, sh = e.sh; \
+    return region;                                                     \
+  }                                                                    \
+  KESTRAVA_REVEAL_THROUGH_REGION(name)
 
 // From an edge: a front of two quarter circles, or half an ellipse once the corner ellipse is
 // reduced to the rectangle's length along the edge.

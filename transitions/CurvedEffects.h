@@ -2,12 +2,12 @@
 
 // Curved and circular reveals: styles 58, 59, 69, 70 and 80-85.
 
+#include "raster/Region.h"
 #include "transitions/TransitionEffects.h"
 
 namespace kestrava {
 
-#define KESTRAVA_EFFECT(name) \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, int Progress)
+#define KESTRAVA_EFFECT(name) KESTRAVA_REVEAL_EFFECT(name)
 
 KESTRAVA_EFFECT(CurvedRevealFromLeft);         // 58
 KESTRAVA_EFFECT(CurvedRevealFromRight);        // 59

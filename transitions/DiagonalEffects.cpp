@@ -83,14 +83,14 @@ Region TriangleGridRegion(int W, int H, int sw, int sh, int u) {
 }
 
 // Triangles with their corners in the order given; united in that order.
-#define KESTRAVA_TRIANGLE_EFFECT(name, ...)                                         \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, \
-            int Progress) {                                                         \
-    const TProgressExtents e = ProgressExtents(R, Step, Progress);                  \
-    [[maybe_unused]] const int W = e.W, H = e.H, sw = e.sw, sh = e.sh;              \
-    [[maybe_unused]] const int Cx = W / 2, Cy = H / 2;                              \
-    RevealPictureIn(Screen, Picture, Triangles({__VA_ARGS__}));                     \
-  }
+#define KESTRAVA_TRIANGLE_EFFECT(name, ...)                            \
+  Region name##Region(const TRect& R, uint16_t Step, int Progress) {   \
+    const TProgressExtents e = ProgressExtents(R, Step, Progress);     \
+    [[maybe_unused]] const int W = e.W, H = e.H, sw = e.sw, sh = e.sh; \
+    [[maybe_unused]] const int Cx = W / 2, Cy = H / 2;                 \
+    return Triangles({__VA_ARGS__});                                   \
+  }                                                                    \
+  KESTRAVA_REVEAL_THROUGH_REGION(name)
 
 // A right triangle in the corner with legs 2sw and 2sh: its long side is the diagonal at half way.
 KESTRAVA_TRIANGLE_EFFECT(RevealDiagonalFromTopLeft, {0, 0, 2 * sw, 0, 0, 2 * sh})
@@ -111,10 +111,10 @@ KESTRAVA_TRIANGLE_EFFECT(StarburstClockwiseFromCenter, {Cx, Cy, 0, H, 0, H - sh}
 
 #undef KESTRAVA_TRIANGLE_EFFECT
 
-void TriangularShredToTopLeft(TBitmap& Screen, const TBitmap& Picture, const TRect& R,
-                              uint16_t Step, int Progress) {
+Region TriangularShredToTopLeftRegion(const TRect& R, uint16_t Step, int Progress) {
   const TProgressExtents e = ProgressExtents(R, Step, Progress);
-  RevealPictureIn(Screen, Picture, TriangleGridRegion(e.W, e.H, e.sw, e.sh, e.u));
+  return TriangleGridRegion(e.W, e.H, e.sw, e.sh, e.u);
 }
+KESTRAVA_REVEAL_THROUGH_REGION(TriangularShredToTopLeft)
 
 }  // namespace kestrava

@@ -7,8 +7,7 @@
 
 namespace kestrava {
 
-#define KESTRAVA_EFFECT(name) \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, int Progress)
+#define KESTRAVA_EFFECT(name) KESTRAVA_REVEAL_EFFECT(name)
 
 KESTRAVA_EFFECT(RevealDiagonalFromTopLeft);                         // 110
 KESTRAVA_EFFECT(RevealDiagonalFromTopRight);                        // 111

@@ -1,6 +1,7 @@
 #include "transitions/EdgeEffects.h"
 
 #include "transitions/EffectDrawing.h"
+#include "transitions/RegionReveal.h"
 
 namespace kestrava {
 
@@ -10,16 +11,12 @@ namespace {
 // and columns. Along the axis, L is the frame's length and s the length the new picture reached.
 enum class TAxis { Across, Down };
 
-struct TSpan {
-  TBitmap& Screen;
-  const TBitmap& Picture;
+struct TSpanGeometry {
   TAxis Axis;
   int W, H;
   int L, s;
 
-  TSpan(TBitmap& screen, const TBitmap& picture, const TRect& r, uint16_t step, int progress,
-        TAxis axis)
-      : Screen(screen), Picture(picture), Axis(axis) {
+  TSpanGeometry(const TRect& r, uint16_t step, int progress, TAxis axis) : Axis(axis) {
     const TProgressExtents e = ProgressExtents(r, step, progress);
     W = e.W;
     H = e.H;
@@ -27,28 +24,57 @@ struct TSpan {
     s = axis == TAxis::Across ? e.sw : e.sh;
   }
 
-  // Source span [a, b) into destination span [c, d), each the full extent across the axis.
-  void Copy(int a, int b, int c, int d) const {
-    if (Axis == TAxis::Across)
-      CopyPicture(Screen, Picture, {a, 0, b, H}, {c, 0, d, H});
-    else
-      CopyPicture(Screen, Picture, {0, a, W, b}, {0, c, W, d});
+  // Span [a, b) along the axis, the full extent across it.
+  TRect Span(int a, int b) const {
+    return Axis == TAxis::Across ? TRect{a, 0, b, H} : TRect{0, a, W, b};
   }
-  void Reveal(int a, int b) const { Copy(a, b, a, b); }
 };
 
-#define KESTRAVA_AXIS_EFFECT(name, axis, body)                                                 \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step,            \
-            int Progress) {                                                                    \
-    const TSpan t(Screen, Picture, R, Step, Progress, axis);                                   \
-    [[maybe_unused]] const int L = t.L, s = t.s;                                               \
-    body;                                                                                      \
+struct TSpan : TSpanGeometry {
+  TBitmap& Screen;
+  const TBitmap& Picture;
+
+  TSpan(TBitmap& screen, const TBitmap& picture, const TRect& r, uint16_t step, int progress,
+        TAxis axis)
+      : TSpanGeometry(r, step, progress, axis), Screen(screen), Picture(picture) {}
+
+  // Source span [a, b) into destination span [c, d).
+  void Copy(int a, int b, int c, int d) const {
+    CopyPicture(Screen, Picture, Span(a, b), Span(c, d));
+  }
+};
+
+#define KESTRAVA_AXIS_EFFECT(name, axis, body)                                      \
+  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, \
+            int Progress) {                                                         \
+    const TSpan t(Screen, Picture, R, Step, Progress, axis);                        \
+    [[maybe_unused]] const int L = t.L, s = t.s;                                    \
+    body;                                                                           \
   }
 
 // Both twins from one description of the copies.
-#define KESTRAVA_TWIN_EFFECTS(across, down, body)  \
+#define KESTRAVA_TWIN_EFFECTS(across, down, body)   \
   KESTRAVA_AXIS_EFFECT(across, TAxis::Across, body) \
   KESTRAVA_AXIS_EFFECT(down, TAxis::Down, body)
+
+// Reveals: spans of the picture uncovered in place, given once for the drawing and for the region
+// they make.
+#define KESTRAVA_AXIS_REVEAL(name, axis, ...)                                       \
+  Region name##Region(const TRect& R, uint16_t Step, int Progress) {                \
+    const TSpanGeometry t(R, Step, Progress, axis);                                 \
+    [[maybe_unused]] const int L = t.L, s = t.s;                                    \
+    return RectsRegion({__VA_ARGS__});                                              \
+  }                                                                                 \
+  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, \
+            int Progress) {                                                         \
+    const TSpanGeometry t(R, Step, Progress, axis);                                 \
+    [[maybe_unused]] const int L = t.L, s = t.s;                                    \
+    RevealPictureRects(Screen, Picture, {__VA_ARGS__});                             \
+  }
+
+#define KESTRAVA_TWIN_REVEALS(across, down, ...)           \
+  KESTRAVA_AXIS_REVEAL(across, TAxis::Across, __VA_ARGS__) \
+  KESTRAVA_AXIS_REVEAL(down, TAxis::Down, __VA_ARGS__)
 
 }  // namespace
 
@@ -61,12 +87,12 @@ KESTRAVA_TWIN_EFFECTS(ExpandOutFromMiddle, ExpandOutFromMiddleHoriz,
 KESTRAVA_TWIN_EFFECTS(SlideInFromRight, SlideInFromBottom, t.Copy(0, L, L - s, 2 * L - s))
 KESTRAVA_TWIN_EFFECTS(SlideInFromLeft, SlideInFromTop, t.Copy(0, L, s - L, s))
 // Reveal: the picture uncovered in place.
-KESTRAVA_TWIN_EFFECTS(RevealFromLeft, RevealFromTop, t.Reveal(0, s))
-KESTRAVA_TWIN_EFFECTS(RevealFromRight, RevealFromBottom, t.Reveal(L - s, L))
-KESTRAVA_TWIN_EFFECTS(RevealOutFromMiddle, RevealFromMiddleHoriz, t.Reveal((L - s) / 2, (L + s) / 2))
+KESTRAVA_TWIN_REVEALS(RevealFromLeft, RevealFromTop, t.Span(0, s))
+KESTRAVA_TWIN_REVEALS(RevealFromRight, RevealFromBottom, t.Span(L - s, L))
+KESTRAVA_TWIN_REVEALS(RevealOutFromMiddle, RevealFromMiddleHoriz, t.Span((L - s) / 2, (L + s) / 2))
 // Each strip is one pixel wider than half of s, so the two overlap in the middle by the end.
-KESTRAVA_TWIN_EFFECTS(RevealInFromSides, SlideInFromTopBottom,
-                      (t.Reveal(0, s / 2 + 1), t.Reveal(L - s / 2 - 1, L)))
+KESTRAVA_TWIN_REVEALS(RevealInFromSides, SlideInFromTopBottom, t.Span(0, s / 2 + 1),
+                      t.Span(L - s / 2 - 1, L))
 // Expand in: a strip of the picture magnified, shrinking to its true size.
 KESTRAVA_TWIN_EFFECTS(ExpandInFromRight, ExpandInFromBottom, t.Copy(0, s, 0, 2 * L - s))
 KESTRAVA_TWIN_EFFECTS(ExpandInFromLeft, ExpandInFromTop, t.Copy(L - s, L, s - L, L))

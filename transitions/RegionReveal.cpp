@@ -12,4 +12,14 @@ void RevealPictureIn(TBitmap& screen, const TBitmap& picture, const Region& regi
   canvas.SelectNoClip();
 }
 
+void RevealPictureRects(TBitmap& screen, const TBitmap& picture,
+                        std::initializer_list<TRect> rects) {
+  for (const TRect& r : rects)
+    screen.Canvas().CopyRect(r, picture.Canvas(), r);
+}
+
+Region RectsRegion(std::initializer_list<TRect> rects) {
+  return Region::FromRects(std::span<const TRect>(rects.begin(), rects.size()));
+}
+
 }  // namespace kestrava

@@ -55,10 +55,9 @@ std::vector<std::pair<int, int>> GridSpans(int n, int c, int a) {
 }
 
 // The rectangle or star of styles 149 and 150, turned by 3.6 degrees per percent.
-void RevealTurned(TBitmap& screen, const TBitmap& picture, std::span<TPoint> points, int cx, int cy,
-                  int progress) {
+Region Turned(std::span<TPoint> points, int cx, int cy, int progress) {
   RotatePoints(points, cx, cy, progress * kPi / 50);
-  RevealPictureIn(screen, picture, Polygon(points));
+  return Polygon(points);
 }
 
 }  // namespace
@@ -87,12 +86,11 @@ void RotatePoints(std::span<TPoint> points, int cx, int cy, double theta) {
 // to about one cell. Their union is the union of the column spans times the union of the row
 // spans, so it is built from the merged spans in one step: large grids stay linear in the size
 // of the region.
-void RectangularShred(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step,
-                      int Progress) {
+Region RectangularShredRegion(const TRect& R, uint16_t Step, int Progress) {
   const TProgressExtents e = ProgressExtents(R, Step, Progress);
   const int u = std::max(e.u, 1);  // a tiny frame or Step still has one cell
   const int a = e.sw / u, b = e.sh / u;
-  if (a == 0 || b == 0) return;  // every rectangle is empty
+  if (a == 0 || b == 0) return Region();  // every rectangle is empty
   const int n = u > 1 ? u / 2 : u;
   const auto columns = GridSpans(n, e.W / n, a);
   const auto rows = GridSpans(n, e.H / n, b);
@@ -101,20 +99,20 @@ void RectangularShred(TBitmap& Screen, const TBitmap& Picture, const TRect& R, u
   for (auto [top, bottom] : rows)
     for (auto [left, right] : columns)
       rects.push_back({left, top, right, bottom});
-  RevealPictureIn(Screen, Picture, Region::FromRects(rects));
+  return Region::FromRects(rects);
 }
+KESTRAVA_REVEAL_THROUGH_REGION(RectangularShred)
 
 // A pie slice from twelve o'clock whose P arc points lie 3.6 degrees apart: nothing at 1 %,
 // almost the whole turn at 99 %. Its radius reaches the frame's corners.
-#define KESTRAVA_SWEEP_EFFECT(name, turn)                                                    \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step,          \
-            int Progress) {                                                                  \
-    const TProgressExtents e = ProgressExtents(R, Step, Progress);                           \
-    const int cx = e.W / 2, cy = e.H / 2;                                                    \
-    const int r = CeilSqrt(int64_t{cx} * cx + int64_t{cy} * cy);                             \
-    RevealPictureIn(Screen, Picture,                                                         \
-                    SectorRegion(cx, cy, r, -kPi / 2, turn * kPi / 50 - kPi / 2, Progress)); \
-  }
+#define KESTRAVA_SWEEP_EFFECT(name, turn)                                          \
+  Region name##Region(const TRect& R, uint16_t Step, int Progress) {               \
+    const TProgressExtents e = ProgressExtents(R, Step, Progress);                 \
+    const int cx = e.W / 2, cy = e.H / 2;                                          \
+    const int r = CeilSqrt(int64_t{cx} * cx + int64_t{cy} * cy);                   \
+    return SectorRegion(cx, cy, r, -kPi / 2, turn * kPi / 50 - kPi / 2, Progress); \
+  }                                                                                \
+  KESTRAVA_REVEAL_THROUGH_REGION(name)
 
 KESTRAVA_SWEEP_EFFECT(SweepClockwise, Progress)
 KESTRAVA_SWEEP_EFFECT(SweepAnticlockwise, -Progress)
@@ -122,24 +120,24 @@ KESTRAVA_SWEEP_EFFECT(SweepAnticlockwise, -Progress)
 #undef KESTRAVA_SWEEP_EFFECT
 
 // The centred sw by sh rectangle.
-void RotationalRectangle(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step,
-                         int Progress) {
+Region RotationalRectangleRegion(const TRect& R, uint16_t Step, int Progress) {
   const TProgressExtents e = ProgressExtents(R, Step, Progress);
   const int cx = e.W / 2, cy = e.H / 2, hw = e.sw / 2, hh = e.sh / 2;
   TPoint corners[] = {
       {cx - hw, cy - hh}, {cx + hw, cy - hh}, {cx + hw, cy + hh}, {cx - hw, cy + hh}};
-  RevealTurned(Screen, Picture, corners, cx, cy, Progress);
+  return Turned(corners, cx, cy, Progress);
 }
+KESTRAVA_REVEAL_THROUGH_REGION(RotationalRectangle)
 
 // Four tips 2sw and 2sh from the centre, the corners between them a quarter of that out.
-void RotationalStar(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step,
-                    int Progress) {
+Region RotationalStarRegion(const TRect& R, uint16_t Step, int Progress) {
   const TProgressExtents e = ProgressExtents(R, Step, Progress);
   const int cx = e.W / 2, cy = e.H / 2, hw = e.sw / 2, hh = e.sh / 2;
   const int tx = 2 * e.sw, ty = 2 * e.sh;
   TPoint star[] = {{cx - tx, cy}, {cx - hw, cy - hh}, {cx, cy - ty}, {cx + hw, cy - hh},
                    {cx + tx, cy}, {cx + hw, cy + hh}, {cx, cy + ty}, {cx - hw, cy + hh}};
-  RevealTurned(Screen, Picture, star, cx, cy, Progress);
+  return Turned(star, cx, cy, Progress);
 }
+KESTRAVA_REVEAL_THROUGH_REGION(RotationalStar)
 
 }  // namespace kestrava

@@ -75,13 +75,13 @@ using enum TShredKind;
 
 }  // namespace
 
-#define KESTRAVA_SHRED_EFFECT(name, a, b, hKind, vKind)                               \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step,   \
-            int Progress) {                                                           \
-    const TProgressExtents e = ProgressExtents(R, Step, Progress);                    \
-    [[maybe_unused]] const int sw = e.sw, sh = e.sh;                                  \
-    RevealPictureIn(Screen, Picture, BuildShredRegion(a, b, e.W, e.H, hKind, vKind)); \
-  }
+#define KESTRAVA_SHRED_EFFECT(name, a, b, hKind, vKind)              \
+  Region name##Region(const TRect& R, uint16_t Step, int Progress) { \
+    const TProgressExtents e = ProgressExtents(R, Step, Progress);   \
+    [[maybe_unused]] const int sw = e.sw, sh = e.sh;                 \
+    return BuildShredRegion(a, b, e.W, e.H, hKind, vKind);           \
+  }                                                                  \
+  KESTRAVA_REVEAL_THROUGH_REGION(name)
 
 // Horizontal strips.
 KESTRAVA_SHRED_EFFECT(UnevenShredFromRight, sw, 0, FromFar, None)

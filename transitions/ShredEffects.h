@@ -27,8 +27,7 @@ enum class TShredKind : uint8_t {
 // turns inside out is put in order, so it may lie beyond the picture or past the centre line.
 Region BuildShredRegion(int a, int b, int w, int h, TShredKind hKind, TShredKind vKind);
 
-#define KESTRAVA_EFFECT(name) \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, int Progress)
+#define KESTRAVA_EFFECT(name) KESTRAVA_REVEAL_EFFECT(name)
 
 KESTRAVA_EFFECT(UnevenShredFromRight);                // 65
 KESTRAVA_EFFECT(UnevenShredFromLeft);                 // 66

@@ -55,12 +55,12 @@ Region BuildSpeckleRegion(int a, int b, int w, int h, TSpeckleKind hKind, TSpeck
   return Region::FromRects(rects);
 }
 
-#define KESTRAVA_SPECKLE_EFFECT(name, hKind, vKind)                                           \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step,           \
-            int Progress) {                                                                   \
-    const TProgressExtents e = ProgressExtents(R, Step, Progress);                            \
-    RevealPictureIn(Screen, Picture, BuildSpeckleRegion(e.sw, e.sh, e.W, e.H, hKind, vKind)); \
-  }
+#define KESTRAVA_SPECKLE_EFFECT(name, hKind, vKind)                  \
+  Region name##Region(const TRect& R, uint16_t Step, int Progress) { \
+    const TProgressExtents e = ProgressExtents(R, Step, Progress);   \
+    return BuildSpeckleRegion(e.sw, e.sh, e.W, e.H, hKind, vKind);   \
+  }                                                                  \
+  KESTRAVA_REVEAL_THROUGH_REGION(name)
 
 KESTRAVA_SPECKLE_EFFECT(SpeckleAppearFromRight, TSpeckleKind::FromFar, TSpeckleKind::None)
 KESTRAVA_SPECKLE_EFFECT(SpeckleAppearFromLeft, TSpeckleKind::FromNear, TSpeckleKind::None)
@@ -103,8 +103,7 @@ Region UnionOfSquares(const std::vector<uint8_t>& chosen, int columns, int rows,
 
 }  // namespace
 
-void RandomSquaresAppear(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step,
-                         int Progress) {
+Region RandomSquaresAppearRegion(const TRect& R, uint16_t Step, int Progress) {
   const TProgressExtents e = ProgressExtents(R, Step, Progress);
   SetRandSeed(uint32_t(e.W) * uint32_t(e.H));
   // A step unit of 0 (a tiny picture or Step) counts as 1, so the grid always advances.
@@ -116,7 +115,8 @@ void RandomSquaresAppear(TBitmap& Screen, const TBitmap& Picture, const TRect& R
   std::vector<uint8_t> chosen(size_t(columns) * size_t(rows));
   for (size_t k = 0; k < chosen.size(); ++k)
     chosen[k] = int(Random(100)) < Progress;
-  RevealPictureIn(Screen, Picture, UnionOfSquares(chosen, columns, rows, n));
+  return UnionOfSquares(chosen, columns, rows, n);
 }
+KESTRAVA_REVEAL_THROUGH_REGION(RandomSquaresAppear)
 
 }  // namespace kestrava

@@ -20,8 +20,7 @@ enum class TSpeckleKind : uint8_t { None = 0, FromFar = 1, FromNear = 2 };
 // front; the nearer ones show more often. An empty region when neither kind makes anything.
 Region BuildSpeckleRegion(int a, int b, int w, int h, TSpeckleKind hKind, TSpeckleKind vKind);
 
-#define KESTRAVA_EFFECT(name) \
-  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, int Progress)
+#define KESTRAVA_EFFECT(name) KESTRAVA_REVEAL_EFFECT(name)
 
 KESTRAVA_EFFECT(SpeckleAppearFromRight);   // 123
 KESTRAVA_EFFECT(SpeckleAppearFromLeft);    // 124

@@ -21,10 +21,23 @@ constexpr TTransitionStyle kMaxTransitionStyle = 150;
 using TEffectProc = void (*)(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step,
                              int Progress);
 
+class Region;
+
+// For the effects that do nothing but uncover the new picture in place through a region: that
+// region, for the same arguments. The player can then make the whole frame in one pass.
+using TRevealRegionProc = Region (*)(const TRect& R, uint16_t Step, int Progress);
+
 struct TEffect {
   std::string_view Name;
   TEffectProc Proc;
+  TRevealRegionProc RevealRegion = nullptr;
 };
+
+// Declares the two functions of an effect that is a reveal through a region: the region, and
+// the effect procedure drawing it.
+#define KESTRAVA_REVEAL_EFFECT(name)                                                               \
+  void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, int Progress); \
+  Region name##Region(const TRect& R, uint16_t Step, int Progress)
 
 // Entry n is the effect of style n, for n = 1..150; entry 0 stands for "Custom" and has no
 // procedure. Names are display text only (two are used twice); the number is the identity.

@@ -5,6 +5,8 @@
 #include <exception>
 
 #include "raster/MulDiv.h"
+#include "raster/Region.h"
+#include "transitions/FrameComposition.h"
 
 namespace kestrava {
 
@@ -25,6 +27,20 @@ void DrawFrameContent(TTransitionStyle style, const TBitmap& picture, const TRec
   }
 }
 
+// Whether the frame can skip the copy of the old image: a style that is nothing but a reveal
+// through a region, at a progress where it draws, on bitmaps the one-pass composition takes.
+bool ComposesInOnePass(TTransitionStyle style, int progress, const TBitmap& oldScreen,
+                       const TBitmap& picture, const TBitmap& frame) {
+  return progress > 0 && progress < 100 && style >= 1 && style <= kMaxTransitionStyle &&
+         EffectTable[style].RevealRegion && CanComposeThroughRegion(frame, oldScreen, picture);
+}
+
+void ComposeFrame(TTransitionStyle style, const TBitmap& oldScreen, const TBitmap& picture,
+                  const TRect& r, uint16_t step, int progress, TBitmap& frame) {
+  ComposeThroughRegion(frame, oldScreen, picture,
+                       EffectTable[style].RevealRegion(r, step, progress));
+}
+
 }  // namespace
 
 void MakeTransitionFrame(TTransitionStyle style, const TBitmap& oldScreen,
@@ -39,9 +55,13 @@ void MakeTransitionFrame(TTransitionStyle style, const TBitmap& oldScreen,
   }
   frame.SetPixelFormat(wide ? TPixelFormat::pf32bit : TPixelFormat::pfDevice);
   frame.SetSize(newPicture.Width(), newPicture.Height());
+  const TRect r{0, 0, newPicture.Width(), newPicture.Height()};
+  if (ComposesInOnePass(style, progress, oldScreen, *picture, frame)) {
+    ComposeFrame(style, oldScreen, *picture, r, step, progress, frame);
+    return;
+  }
   frame.Canvas().Draw(0, 0, oldScreen);
-  DrawFrameContent(style, *picture, {0, 0, newPicture.Width(), newPicture.Height()}, step, progress,
-                   frame, nullptr);
+  DrawFrameContent(style, *picture, r, step, progress, frame, nullptr);
 }
 
 TRect FitRect(const TRect& A, const TRect& B) {
@@ -224,14 +244,22 @@ void TCustomTransitionPlayer::SetProgress(int value) {
 void TCustomTransitionPlayer::MakeFrame() {
   TCanvasLock pictureLock(NewPicture->Canvas());
   TCanvasLock frameLock(FrameBitmap.Canvas());
-  {
-    TCanvasLock oldLock(OldScreen->Canvas());
-    FrameBitmap.Canvas().Draw(0, 0, *OldScreen);
-  }
-  if (OnBeforeNewFrame) DoBeforeNewFrame(*NewPicture, FrameBitmap);
   const TRect R{0, 0, W, H};
-  DrawFrameContent(style_, *NewPicture, R, step_, progress_, FrameBitmap,
-                   [this] { DoCustomDraw(*NewPicture, FrameBitmap); });
+  // Without a handler that wants to see the fresh old image, a reveal through a region makes
+  // the same frame in one pass.
+  if (!OnBeforeNewFrame &&
+      ComposesInOnePass(style_, progress_, *OldScreen, *NewPicture, FrameBitmap)) {
+    TCanvasLock oldLock(OldScreen->Canvas());
+    ComposeFrame(style_, *OldScreen, *NewPicture, R, step_, progress_, FrameBitmap);
+  } else {
+    {
+      TCanvasLock oldLock(OldScreen->Canvas());
+      FrameBitmap.Canvas().Draw(0, 0, *OldScreen);
+    }
+    if (OnBeforeNewFrame) DoBeforeNewFrame(*NewPicture, FrameBitmap);
+    DrawFrameContent(style_, *NewPicture, R, step_, progress_, FrameBitmap,
+                     [this] { DoCustomDraw(*NewPicture, FrameBitmap); });
+  }
   InvalidateFrameRect(R);
   if (OnAfterNewFrame) DoAfterNewFrame(*NewPicture, FrameBitmap);
 }
