@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -13,26 +14,69 @@ namespace kestrava {
 
 namespace {
 
-// Copies a finished row to the frame past the caches: the frame is written whole and not read
-// again here, so fetching its old contents first would only double the memory traffic.
+// Copies pixels to the frame past the caches: the frame is written whole and not read again
+// here, so fetching its old contents first would only double the memory traffic. Where out is
+// 16-byte aligned and count a multiple of 4, every store is streamed.
 void StreamRow(uint32_t* out, const uint32_t* in, int count) {
   int x = 0;
 #if defined(__SSE2__)
   for (; x < count && (reinterpret_cast<uintptr_t>(out + x) & 15) != 0; ++x)
     out[x] = in[x];
+  const auto load = [&](int i) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+  };
+  const auto stream = [&](int i, __m128i v) {
+    _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), v);
+  };
   for (; x + 16 <= count; x += 16) {
-    const auto* from = reinterpret_cast<const __m128i*>(in + x);
-    auto* to = reinterpret_cast<__m128i*>(out + x);
-    const __m128i a = _mm_loadu_si128(from), b = _mm_loadu_si128(from + 1),
-                  c = _mm_loadu_si128(from + 2), d = _mm_loadu_si128(from + 3);
-    _mm_stream_si128(to, a);
-    _mm_stream_si128(to + 1, b);
-    _mm_stream_si128(to + 2, c);
-    _mm_stream_si128(to + 3, d);
+    const __m128i a = load(x), b = load(x + 4), c = load(x + 8), d = load(x + 12);
+    stream(x, a);
+    stream(x + 4, b);
+    stream(x + 8, c);
+    stream(x + 12, d);
   }
+  for (; x + 4 <= count; x += 4)
+    stream(x, load(x));
 #endif
   for (; x < count; ++x)
     out[x] = in[x];
+}
+
+// One row: the picture inside the runs (one band's rectangles, left to right), the old image
+// elsewhere. Each stretch from one source streams whole; only a 16-byte piece that a run's edge
+// cuts is put together pixel by pixel, so that no cache line is half streamed, half stored.
+void StreamRuns(uint32_t* out, const uint32_t* old, const uint32_t* pic,
+                std::span<const TRect> runs, int width) {
+  size_t k = 0;  // the first run that does not end at or before x
+  const auto inside = [&](int x, size_t& j) {
+    while (j < runs.size() && runs[j].Right <= x)
+      ++j;
+    return j < runs.size() && runs[j].Left <= x;
+  };
+  int x = 0;
+  for (; x < width && (reinterpret_cast<uintptr_t>(out + x) & 15) != 0; ++x)
+    out[x] = inside(x, k) ? pic[x] : old[x];
+  while (width - x >= 4) {
+    const bool inPicture = inside(x, k);
+    const int stretchEnd = std::min(k == runs.size() ? width
+                                    : inPicture      ? runs[k].Right
+                                                     : runs[k].Left,
+                                    width);
+    const int whole = (stretchEnd - x) & ~3;
+    if (whole > 0) {
+      StreamRow(out + x, (inPicture ? pic : old) + x, whole);
+      x += whole;
+      continue;
+    }
+    alignas(16) uint32_t cut[4];
+    size_t j = k;
+    for (int i = 0; i < 4; ++i)
+      cut[i] = inside(x + i, j) ? pic[x + i] : old[x + i];
+    StreamRow(out + x, cut, 4);
+    x += 4;
+  }
+  for (; x < width; ++x)
+    out[x] = inside(x, k) ? pic[x] : old[x];
 }
 
 // out := mask ? a : b, pixel by pixel, streamed past the caches like StreamRow.
@@ -95,16 +139,8 @@ void ComposeThroughRegion(TBitmap& frame, const TBitmap& oldScreen, const TBitma
     while (end < rects.size() && rects[end].Top == rects[band].Top)
       ++end;
     if (size_t(width) >= 128 * (end - band)) {
-      // A few long spans: each streams straight from its source.
-      int x = 0;
-      for (size_t i = band; i < end; ++i) {
-        const int left = std::clamp(rects[i].Left, x, width);
-        const int right = std::clamp(rects[i].Right, left, width);
-        StreamRow(out + x, old + x, left - x);
-        StreamRow(out + left, pic + left, right - left);
-        x = right;
-      }
-      StreamRow(out + x, old + x, width - x);
+      // A few long spans: each part of the row streams straight from its source.
+      StreamRuns(out, old, pic, std::span(rects).subspan(band, end - band), width);
     } else {
       // Many short spans (bars, speckles): a mask of the band, made once, picks every pixel.
       if (maskedBandTop != rects[band].Top) {
