@@ -13,5 +13,7 @@ int RunGallery(const std::vector<std::string>& args);
 int RunIni(const std::vector<std::string>& args);
 int RunProject(const std::vector<std::string>& args);
 int RunGifFrames(const std::vector<std::string>& args);
+int RunSaverInfo(const std::vector<std::string>& args);
+int RunSaverExtract(const std::vector<std::string>& args);
 
 }  // namespace kestrava::tool

@@ -36,6 +36,14 @@ constexpr Command kCommands[] = {
      "gif-frames IN OUTDIR  every frame of a GIF as the animation composes it over black,\n"
      "                        frame-000.png, ..., and delays.txt (milliseconds per frame)",
      kestrava::tool::RunGifFrames},
+    {"saver-info",
+     "saver-info FILE       a saver file's settings and its blocks (offsets, sizes, music types)",
+     kestrava::tool::RunSaverInfo},
+    {"saver-extract",
+     "saver-extract FILE DIR\n"
+     "                        every block of a saver file as a file: runtime.bin, music-0.mid,\n"
+     "                        picture-0.jpg, movie-0.swf, ...",
+     kestrava::tool::RunSaverExtract},
 };
 
 void Usage(std::FILE* out) {
