@@ -9,6 +9,10 @@
 namespace kestrava {
 
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
+  // A folder opens as a stream too, and reports a size that is no file's.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error))
+    throw EImageError("Cannot open file " + path.string());
   std::ifstream in(path, std::ios::binary);
   if (!in) throw EImageError("Cannot open file " + path.string());
   in.seekg(0, std::ios::end);

@@ -1,0 +1,245 @@
+#include "saver/PrepareJpegRows.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+#include "imaging/ImageErrors.h"
+#include "imaging/JpegErrorManager.h"
+#include "raster/Bitmap.h"
+
+#include <jerror.h>  // after jpeglib.h
+
+// Every function below that calls into libjpeg is written in a C style (see JpegErrorManager.h):
+// its setjmp catches libjpeg's errors, it holds only trivially destructible locals, and it
+// reports failure to its C++ caller, which throws.
+
+namespace kestrava {
+
+namespace {
+
+using jpeg_detail::FailJpeg;
+using jpeg_detail::InitJpegErrorManager;
+using jpeg_detail::TJpegErrorManager;
+
+// As in the JPEG reader: a hostile progressive file can repeat scans by the thousand, each one
+// another pass over the whole picture.
+constexpr int kMaxScans = 500;
+constexpr int kQuality = 80;
+constexpr size_t kInitialOutput = 256 * 1024;
+
+void LimitScans(j_common_ptr info) {
+  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number <= kMaxScans) return;
+  char message[64];
+  std::snprintf(message, sizeof message, "Progressive JPEG image has more than %d scans",
+                kMaxScans);
+  FailJpeg(info, message);
+}
+
+// A growing malloc'd buffer that we, not libjpeg, own: libjpeg's own memory destination loses
+// its latest buffer when an error strikes in mid-write.
+struct TMemoryDestination {
+  jpeg_destination_mgr Pub;  // first: libjpeg's pointer to it is a pointer to the whole
+  uint8_t* Buffer;
+  size_t Capacity;
+  size_t Size;
+};
+
+TMemoryDestination& DestinationOf(j_compress_ptr info) {
+  return *reinterpret_cast<TMemoryDestination*>(info->dest);
+}
+
+void InitDestination(j_compress_ptr info) {
+  TMemoryDestination& dest = DestinationOf(info);
+  dest.Buffer = static_cast<uint8_t*>(std::malloc(kInitialOutput));
+  if (!dest.Buffer) ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
+  dest.Capacity = kInitialOutput;
+  dest.Pub.next_output_byte = dest.Buffer;
+  dest.Pub.free_in_buffer = dest.Capacity;
+}
+
+// Called when the buffer is full: all of it is data.
+boolean EmptyOutputBuffer(j_compress_ptr info) {
+  TMemoryDestination& dest = DestinationOf(info);
+  if (dest.Capacity > SIZE_MAX / 2) ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
+  void* grown = std::realloc(dest.Buffer, dest.Capacity * 2);
+  if (!grown) ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
+  dest.Buffer = static_cast<uint8_t*>(grown);
+  dest.Pub.next_output_byte = dest.Buffer + dest.Capacity;
+  dest.Pub.free_in_buffer = dest.Capacity;
+  dest.Capacity *= 2;
+  return TRUE;
+}
+
+void TermDestination(j_compress_ptr info) {
+  TMemoryDestination& dest = DestinationOf(info);
+  dest.Size = dest.Capacity - dest.Pub.free_in_buffer;
+}
+
+}  // namespace
+
+// Trivially destructible, for the C-style steps; value-initialised, so that jpeg_destroy is
+// harmless even before jpeg_create, and may be called twice.
+struct TJpegRowReader::TState {
+  jpeg_decompress_struct Info;
+  TJpegErrorManager Error;
+  jpeg_progress_mgr Progress;
+};
+
+struct TJpegRowWriter::TState {
+  jpeg_compress_struct Info;
+  TJpegErrorManager Error;
+  TMemoryDestination Destination;
+};
+
+namespace {
+
+using TReaderState = TJpegRowReader::TState;
+using TWriterState = TJpegRowWriter::TState;
+
+bool ReadHeader(TReaderState& state, const uint8_t* data, size_t size) {
+  state.Info.err = InitJpegErrorManager(state.Error);
+  if (setjmp(state.Error.Jump)) {
+    jpeg_destroy_decompress(&state.Info);
+    return false;
+  }
+  jpeg_create_decompress(&state.Info);
+  state.Progress.progress_monitor = LimitScans;
+  state.Info.progress = &state.Progress;
+  jpeg_mem_src(&state.Info, data, static_cast<unsigned long>(size));
+  jpeg_read_header(&state.Info, TRUE);
+  state.Info.out_color_space = JCS_EXT_BGR;
+  state.Info.dct_method = JDCT_FLOAT;
+  return true;
+}
+
+bool StartDecompress(TReaderState& state) {
+  if (setjmp(state.Error.Jump)) {
+    jpeg_destroy_decompress(&state.Info);
+    return false;
+  }
+  jpeg_start_decompress(&state.Info);
+  if (state.Info.output_width != state.Info.image_width ||
+      state.Info.output_height != state.Info.image_height || state.Info.output_components != 3)
+    FailJpeg(reinterpret_cast<j_common_ptr>(&state.Info), "Unexpected JPEG output layout");
+  return true;
+}
+
+bool ReadScanline(TReaderState& state, uint8_t* row) {
+  if (setjmp(state.Error.Jump)) {
+    jpeg_destroy_decompress(&state.Info);
+    return false;
+  }
+  JSAMPROW target = row;
+  if (jpeg_read_scanlines(&state.Info, &target, 1) != 1)
+    FailJpeg(reinterpret_cast<j_common_ptr>(&state.Info), "JPEG decoder returned no rows");
+  return true;
+}
+
+bool StartCompress(TWriterState& state, int width, int height, bool progressive) {
+  state.Info.err = InitJpegErrorManager(state.Error);
+  if (setjmp(state.Error.Jump)) {
+    jpeg_destroy_compress(&state.Info);
+    return false;
+  }
+  jpeg_create_compress(&state.Info);
+  state.Destination.Pub.init_destination = InitDestination;
+  state.Destination.Pub.empty_output_buffer = EmptyOutputBuffer;
+  state.Destination.Pub.term_destination = TermDestination;
+  state.Info.dest = &state.Destination.Pub;
+  state.Info.image_width = JDIMENSION(width);
+  state.Info.image_height = JDIMENSION(height);
+  state.Info.input_components = 3;
+  state.Info.in_color_space = JCS_EXT_BGR;
+  jpeg_set_defaults(&state.Info);
+  jpeg_set_quality(&state.Info, kQuality, TRUE);
+  state.Info.dct_method = JDCT_FLOAT;
+  if (progressive) jpeg_simple_progression(&state.Info);
+  jpeg_start_compress(&state.Info, TRUE);
+  return true;
+}
+
+bool WriteScanline(TWriterState& state, const uint8_t* row) {
+  if (setjmp(state.Error.Jump)) {
+    jpeg_destroy_compress(&state.Info);
+    return false;
+  }
+  // libjpeg only reads the rows it is given.
+  JSAMPROW source = const_cast<uint8_t*>(row);
+  if (jpeg_write_scanlines(&state.Info, &source, 1) != 1)
+    FailJpeg(reinterpret_cast<j_common_ptr>(&state.Info), "JPEG encoder took no row");
+  return true;
+}
+
+bool FinishCompress(TWriterState& state) {
+  if (setjmp(state.Error.Jump)) {
+    jpeg_destroy_compress(&state.Info);
+    return false;
+  }
+  if (state.Info.next_scanline != state.Info.image_height)
+    FailJpeg(reinterpret_cast<j_common_ptr>(&state.Info), "JPEG encoder is missing rows");
+  jpeg_finish_compress(&state.Info);
+  jpeg_destroy_compress(&state.Info);
+  return true;
+}
+
+}  // namespace
+
+TJpegRowReader::TJpegRowReader(std::span<const uint8_t> bytes, int64_t maxPixels)
+    : state_(new TState()) {
+  if (!ReadHeader(*state_, bytes.data(), bytes.size())) throw EJpegError(state_->Error.Message);
+  const int64_t width = state_->Info.image_width, height = state_->Info.image_height;
+  if (width > TBitmap::kMaxDimension || height > TBitmap::kMaxDimension ||
+      width * height > std::min(maxPixels, TBitmap::kMaxPixels)) {
+    jpeg_destroy_decompress(&state_->Info);
+    throw EJpegError("JPEG picture " + std::to_string(width) + " x " + std::to_string(height) +
+                     " is too large");
+  }
+  width_ = int(width);
+  height_ = int(height);
+  progressive_ = jpeg_has_multiple_scans(&state_->Info);
+  cmyk_ = state_->Info.jpeg_color_space == JCS_CMYK || state_->Info.jpeg_color_space == JCS_YCCK;
+}
+
+TJpegRowReader::~TJpegRowReader() {
+  jpeg_destroy_decompress(&state_->Info);
+}
+
+const uint8_t* TJpegRowReader::NextRow() {
+  if (cmyk_) throw std::logic_error("CMYK JPEG rows are read by DecodeJpeg");
+  if (!started_) {
+    if (!StartDecompress(*state_)) throw EJpegError(state_->Error.Message);
+    started_ = true;
+    row_.resize(size_t(width_) * 3);
+  }
+  if (!ReadScanline(*state_, row_.data())) throw EJpegError(state_->Error.Message);
+  return row_.data();
+}
+
+TJpegRowWriter::TJpegRowWriter(int width, int height, bool progressive) : state_(new TState()) {
+  if (width < 1 || height < 1) throw EJpegError("Cannot write an empty picture as JPEG");
+  if (!StartCompress(*state_, width, height, progressive)) {
+    std::free(state_->Destination.Buffer);
+    throw EJpegError(state_->Error.Message);
+  }
+}
+
+TJpegRowWriter::~TJpegRowWriter() {
+  jpeg_destroy_compress(&state_->Info);
+  std::free(state_->Destination.Buffer);
+}
+
+void TJpegRowWriter::WriteRow(const uint8_t* row) {
+  if (!WriteScanline(*state_, row)) throw EJpegError(state_->Error.Message);
+}
+
+std::vector<uint8_t> TJpegRowWriter::Finish() {
+  if (!FinishCompress(*state_)) throw EJpegError(state_->Error.Message);
+  return std::vector<uint8_t>(state_->Destination.Buffer,
+                              state_->Destination.Buffer + state_->Destination.Size);
+}
+
+}  // namespace kestrava

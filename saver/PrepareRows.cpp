@@ -1,0 +1,84 @@
+#include "saver/PrepareRows.h"
+
+#include <cstring>
+#include <optional>
+
+#include "raster/PixelAccess.h"
+#include "raster/StretchMap.h"
+#include "saver/PrepareJpegRows.h"
+
+namespace kestrava {
+
+namespace {
+
+// Copies the source pixels the columns take into their places in the screen row.
+void PlaceRow(uint8_t* screenRow, const uint8_t* sourceRow, const TAxisMap& columns,
+              int sourceWidth) {
+  uint8_t* out = screenRow + size_t(columns.First) * 3;
+  const size_t count = columns.Source.size();
+  if (int(count) == sourceWidth) {
+    std::memcpy(out, sourceRow, count * 3);
+    return;
+  }
+  // Four bytes at a time while the fourth is still inside both rows: it belongs to the next
+  // pixel, which is written over it.
+  size_t i = 0;
+  for (; i + 1 < count && columns.Source[i] + 1 < sourceWidth; ++i)
+    std::memcpy(out + i * 3, sourceRow + size_t(columns.Source[i]) * 3, 4);
+  for (; i < count; ++i)
+    std::memcpy(out + i * 3, sourceRow + size_t(columns.Source[i]) * 3, 3);
+}
+
+}  // namespace
+
+TBitmapRows::TBitmapRows(const TBitmap& bitmap) : bitmap_(bitmap) {
+  if (bitmap.PixelFormat() != TPixelFormat::pf24bit)
+    converted_ = TBitmap(bitmap.Width(), 1, TPixelFormat::pf24bit);
+}
+
+const uint8_t* TBitmapRows::NextRow() {
+  const int y = next_++;
+  if (bitmap_.PixelFormat() == TPixelFormat::pf24bit) return bitmap_.ScanLine(y);
+  ConvertRow(bitmap_, y, converted_, 0, 0, bitmap_.Width());
+  return converted_.ScanLine(0);
+}
+
+std::vector<uint8_t> EncodeOnScreen(TRowSource& source, TScreenSize screen,
+                                    const TPictureMask* mask, bool progressive) {
+  CheckScreenSize(screen);
+  const int width = source.Width(), height = source.Height();
+  // The same pixel choice as the canvas's stretch into the placement.
+  const TRect target = ScreenPlacement(width, height, screen);
+  TAxisMap columns, rows;
+  if (!target.IsEmpty()) {
+    columns = BuildAxisMap(target.Left, target.Width(), 0, width, screen.Width, width);
+    rows = BuildAxisMap(target.Top, target.Height(), 0, height, screen.Height, height);
+  }
+  if (columns.Empty()) rows = TAxisMap();
+  std::optional<TStretchedMask> stretched;
+  if (mask) stretched.emplace(*mask, screen.Width, screen.Height);
+
+  TJpegRowWriter writer(screen.Width, screen.Height, progressive);
+  const size_t rowBytes = size_t(screen.Width) * 3;
+  // The margins of the picture row stay black: only the picture's columns are ever written.
+  std::vector<uint8_t> black(rowBytes), picture(rowBytes);
+  int rowsRead = 0;
+  const uint8_t* sourceRow = nullptr;
+  for (int y = 0; y < screen.Height; ++y) {
+    if (y < rows.First || y >= rows.End()) {
+      writer.WriteRow(black.data());
+      continue;
+    }
+    const int sourceY = rows.Source[size_t(y - rows.First)];
+    while (rowsRead <= sourceY) {
+      sourceRow = source.NextRow();
+      ++rowsRead;
+    }
+    PlaceRow(picture.data(), sourceRow, columns, width);
+    if (stretched) stretched->Darken(picture.data(), y, columns.First, columns.End());
+    writer.WriteRow(picture.data());
+  }
+  return writer.Finish();
+}
+
+}  // namespace kestrava

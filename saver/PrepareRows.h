@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "raster/Bitmap.h"
+#include "saver/FitToScreen.h"
+#include "saver/PictureMask.h"
+
+namespace kestrava {
+
+// The rows of a source picture, top to bottom, as 24-bit blue, green, red.
+class TRowSource {
+ public:
+  virtual ~TRowSource() = default;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  // The next row, Width() * 3 bytes, valid until the next call.
+  virtual const uint8_t* NextRow() = 0;
+};
+
+// The rows of a bitmap of any format.
+class TBitmapRows : public TRowSource {
+ public:
+  explicit TBitmapRows(const TBitmap& bitmap);
+  int Width() const override { return bitmap_.Width(); }
+  int Height() const override { return bitmap_.Height(); }
+  const uint8_t* NextRow() override;
+
+ private:
+  const TBitmap& bitmap_;
+  int next_ = 0;
+  TBitmap converted_;  // one row, for a bitmap that is not 24-bit
+};
+
+// The stored picture made one row at a time: the source fitted onto a black screen as
+// FitToScreen places it, darkened as ApplyMask darkens (when a mask is given), and encoded as
+// the saver stores pictures. Only the rows the screen takes are asked of the source, and neither
+// the source nor the screen is ever held whole. Throws std::invalid_argument for an unusable
+// screen size and whatever the source throws.
+std::vector<uint8_t> EncodeOnScreen(TRowSource& source, TScreenSize screen,
+                                    const TPictureMask* mask, bool progressive);
+
+}  // namespace kestrava

@@ -1,0 +1,306 @@
+#include <gtest/gtest.h>
+
+#include <jpeglib.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PrepareTestSupport.h"
+#include "imaging/FileBytes.h"
+#include "imaging/ImageErrors.h"
+#include "imaging/Jpeg.h"
+#include "saver/PreparePicture.h"
+
+namespace kestrava {
+namespace {
+
+namespace fs = std::filesystem;
+using prepare_test::kFixtures;
+using prepare_test::TTempDir;
+
+// The fixture picture is 37 x 23; on this screen it sits at (6, 8) with margins of 7 on the right
+// and 9 at the bottom.
+constexpr TScreenSize kScreen{50, 40};
+constexpr TRect kPlaced{6, 8, 43, 31};
+
+struct TSourceCase {
+  const char* File;
+  bool Progressive;
+};
+
+void PrintTo(const TSourceCase& c, std::ostream* out) {
+  *out << c.File;
+}
+
+const TSourceCase kSources[] = {
+    {"picture-24bit.bmp", false}, {"picture-8bit.bmp", false}, {"picture.gif", false},
+    {"sequential.jpg", false},    {"progressive.jpg", true},
+};
+
+// The source's pixels as an independent reader sees them: the PPM the lossless sources were made
+// from, or djpeg's decoding of a JPEG source.
+TBitmap SourcePixels(const TSourceCase& c, const TTempDir& dir) {
+  const std::string name = c.File;
+  if (name.ends_with(".jpg")) return prepare_test::Djpeg(kFixtures / name, dir);
+  return prepare_test::ReadPpm(kFixtures / "picture.ppm");
+}
+
+class PrepareSource : public testing::TestWithParam<TSourceCase> {
+ protected:
+  TTempDir dir_;
+};
+
+// Decoding, placing on black and encoding together, checked against the libjpeg programs: djpeg
+// decodes the source, cjpeg encodes the expected screen picture.
+TEST_P(PrepareSource, MatchesTheLibjpegPrograms) {
+  if (!prepare_test::HaveProgram("cjpeg") || !prepare_test::HaveProgram("djpeg"))
+    GTEST_SKIP() << "cjpeg or djpeg is not installed";
+  const TSourceCase& c = GetParam();
+  const TBitmap source = SourcePixels(c, dir_);
+  ASSERT_EQ(source.Width(), 37);
+  const TBitmap expected = prepare_test::PlainFit(source, kScreen, kPlaced);
+  EXPECT_EQ(PreparePicture(kFixtures / c.File, kScreen, nullptr),
+            prepare_test::Cjpeg(expected, c.Progressive, dir_));
+}
+
+// Shrunk onto a screen smaller than the picture: 37 x 23 becomes 20 x 12 at (0, 2).
+TEST_P(PrepareSource, ShrinksOntoASmallScreen) {
+  if (!prepare_test::HaveProgram("cjpeg") || !prepare_test::HaveProgram("djpeg"))
+    GTEST_SKIP() << "cjpeg or djpeg is not installed";
+  const TSourceCase& c = GetParam();
+  const TBitmap expected =
+      prepare_test::PlainFit(SourcePixels(c, dir_), {20, 16}, TRect{0, 2, 20, 14});
+  EXPECT_EQ(PreparePicture(kFixtures / c.File, {20, 16}, nullptr),
+            prepare_test::Cjpeg(expected, c.Progressive, dir_));
+}
+
+// The quantisation tables libjpeg makes for quality 80 forced to baseline range, by table number.
+std::map<int, std::vector<int>> LibjpegQuality80Tables() {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr error{};
+  info.err = jpeg_std_error(&error);
+  jpeg_create_compress(&info);
+  info.in_color_space = JCS_RGB;
+  info.input_components = 3;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 80, TRUE);
+  std::map<int, std::vector<int>> tables;
+  for (int t = 0; t < NUM_QUANT_TBLS; ++t)
+    if (info.quant_tbl_ptrs[t])
+      tables[t].assign(info.quant_tbl_ptrs[t]->quantval, info.quant_tbl_ptrs[t]->quantval + 64);
+  jpeg_destroy_compress(&info);
+  return tables;
+}
+
+// The position in row order of each zigzag step.
+std::vector<size_t> ZigzagToRowOrder() {
+  std::vector<size_t> order;
+  for (int sum = 0; sum <= 14; ++sum) {
+    const int low = std::max(0, sum - 7), high = std::min(sum, 7);
+    for (int i = 0; i <= high - low; ++i) {
+      const int row = sum % 2 ? low + i : high - i;
+      order.push_back(size_t(row * 8 + sum - row));
+    }
+  }
+  return order;
+}
+
+// The DQT tables of a JPEG stream in row order, and its frame marker, read up to the first scan.
+struct THeader {
+  std::map<int, std::vector<int>> Tables;
+  int FrameMarker = 0;
+};
+
+THeader ReadHeader(const std::vector<uint8_t>& jpeg) {
+  static const std::vector<size_t> rowOrder = ZigzagToRowOrder();
+  THeader header;
+  size_t pos = 2;
+  while (pos + 4 <= jpeg.size() && jpeg[pos] == 0xFF && jpeg[pos + 1] != 0xDA) {
+    const uint8_t marker = jpeg[pos + 1];
+    const size_t length = size_t(jpeg[pos + 2]) << 8 | jpeg[pos + 3];
+    if (marker >= 0xC0 && marker <= 0xC2) header.FrameMarker = marker;
+    for (size_t at = pos + 4; marker == 0xDB && at + 65 <= pos + 2 + length; at += 65) {
+      std::vector<int>& table = header.Tables[jpeg[at] & 15];
+      table.resize(64);
+      for (size_t k = 0; k < 64; ++k)
+        table[rowOrder[k]] = jpeg[at + 1 + k];
+    }
+    pos += 2 + length;
+  }
+  return header;
+}
+
+// Without the libjpeg programs: the stream decodes to the screen size, carries the quality-80
+// tables, and is progressive exactly for the progressive source.
+TEST_P(PrepareSource, StoredJpegHasScreenSizeQuality80TablesAndTheRightScans) {
+  const TSourceCase& c = GetParam();
+  const std::vector<uint8_t> jpeg = PreparePicture(kFixtures / c.File, kScreen, nullptr);
+  const TJpegImage decoded = DecodeJpeg(jpeg);
+  EXPECT_EQ(decoded.Bitmap.Width(), kScreen.Width);
+  EXPECT_EQ(decoded.Bitmap.Height(), kScreen.Height);
+  EXPECT_EQ(decoded.Progressive, c.Progressive);
+  const THeader header = ReadHeader(jpeg);
+  EXPECT_EQ(header.FrameMarker, c.Progressive ? 0xC2 : 0xC0);
+  const std::map<int, std::vector<int>> expected = LibjpegQuality80Tables();
+  ASSERT_EQ(expected.size(), 2u);
+  EXPECT_EQ(header.Tables, expected);
+}
+
+// Upper-case endings, and "jpeg" with or without its dot, choose the same reader.
+std::vector<std::string> OtherNames(const std::string& file) {
+  const std::string stem = file.substr(0, file.rfind('.'));
+  if (file.ends_with(".jpg")) return {stem + ".JPG", stem + ".Jpeg", stem + "JPEG", stem + "jpeg"};
+  std::string upper = file;
+  for (char& ch : upper)
+    if (ch >= 'a' && ch <= 'z') ch = char(ch - 'a' + 'A');
+  return {upper};
+}
+
+TEST_P(PrepareSource, NameInOtherCasesGivesTheSameBytes) {
+  const TSourceCase& c = GetParam();
+  const std::vector<uint8_t> original = PreparePicture(kFixtures / c.File, kScreen, nullptr);
+  for (const std::string& name : OtherNames(c.File)) {
+    SCOPED_TRACE(name);
+    fs::copy_file(kFixtures / c.File, dir_ / name);
+    EXPECT_EQ(PreparePicture(dir_ / name, kScreen, nullptr), original);
+  }
+}
+
+// A white mask (L = 255) changes no pixel, so not even one byte of the stream.
+TEST_P(PrepareSource, WhiteMaskGivesTheSameBytesAsNoMask) {
+  const TSourceCase& c = GetParam();
+  const TPictureMask white = TPictureMask::Load(kFixtures / "mask-white.jpg");
+  EXPECT_EQ(PreparePicture(kFixtures / c.File, kScreen, &white),
+            PreparePicture(kFixtures / c.File, kScreen, nullptr));
+}
+
+TEST_P(PrepareSource, FromMemoryAsFromTheFile) {
+  const TSourceCase& c = GetParam();
+  const std::string name = c.File;
+  const TPictureKind kind = name.ends_with(".bmp")   ? TPictureKind::Bmp
+                            : name.ends_with(".gif") ? TPictureKind::Gif
+                                                     : TPictureKind::Jpeg;
+  const TPictureMask grey = TPictureMask::Load(kFixtures / "mask-grey.jpg");
+  EXPECT_EQ(PreparePictureBytes(kind, ReadFileBytes(kFixtures / name), kScreen, &grey),
+            PreparePicture(kFixtures / name, kScreen, &grey));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, PrepareSource, testing::ValuesIn(kSources));
+
+TEST(PreparePicture, GreyMaskHalvesThePictureBeforeEncoding) {
+  if (!prepare_test::HaveProgram("cjpeg")) GTEST_SKIP() << "cjpeg is not installed";
+  const TTempDir dir;
+  TBitmap expected =
+      prepare_test::PlainFit(prepare_test::ReadPpm(kFixtures / "picture.ppm"), kScreen, kPlaced);
+  for (int y = 0; y < expected.Height(); ++y)
+    for (size_t i = 0; i < expected.Stride(); ++i)
+      expected.ScanLine(y)[i] = uint8_t(expected.ScanLine(y)[i] * 128 / 255);
+  const TPictureMask grey = TPictureMask::Load(kFixtures / "mask-grey.jpg");
+  EXPECT_EQ(PreparePicture(kFixtures / "picture-24bit.bmp", kScreen, &grey),
+            prepare_test::Cjpeg(expected, false, dir));
+}
+
+// Every pixel of a decoded stream within tolerance of one colour.
+void ExpectAllNear(const TBitmap& bitmap, TPixel colour, int tolerance) {
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x)
+      for (int shift : {0, 8, 16})
+        ASSERT_NEAR(int(bitmap.PixelAt(x, y) >> shift & 0xFF), int(colour >> shift & 0xFF),
+                    tolerance)
+            << "at " << x << ", " << y;
+}
+
+TEST(PreparePicture, AnimatedGifGivesItsFirstImage) {
+  const TJpegImage decoded =
+      DecodeJpeg(PreparePicture(kFixtures / "animated.gif", {20, 10}, nullptr));
+  ASSERT_EQ(decoded.Bitmap.Width(), 20);
+  EXPECT_FALSE(decoded.Progressive);
+  ExpectAllNear(decoded.Bitmap, 0xFF0000, 4);
+}
+
+TEST(PreparePicture, EmptyGifGivesABlackScreen) {
+  const TJpegImage decoded = DecodeJpeg(PreparePicture(kFixtures / "empty.gif", kScreen, nullptr));
+  ASSERT_EQ(decoded.Bitmap.Width(), kScreen.Width);
+  ASSERT_EQ(decoded.Bitmap.Height(), kScreen.Height);
+  ExpectAllNear(decoded.Bitmap, 0, 0);
+}
+
+struct TNameCase {
+  const char* Name;
+  bool Supported;
+};
+
+TEST(PreparePicture, OnlyTheLastFourCharactersChooseTheKind) {
+  const TNameCase cases[] = {
+      {"photo.jpg", true},     {"PHOTO.JPG", true},  {"photo.JpEg", true},
+      {"photojpeg", true},     {"a.bmp", true},      {"A.BMP", true},
+      {"a.gif", true},         {"A.GIF", true},      {".gif", true},
+      {"dir.png/a.jpg", true}, {"a.png", false},     {"a.jpe", false},
+      {"jpg", false},          {"", false},          {"a.jpg.txt", false},
+      {"a.gif ", false},       {"dir.jpg/a", false}, {"a.tiff", false},
+  };
+  for (const TNameCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(IsSupportedPictureName(c.Name), c.Supported);
+  }
+}
+
+// The name is refused before the file is looked at: it need not exist.
+TEST(PreparePicture, UnsupportedEndingSaysFileNotSupport) {
+  for (const char* name : {"picture.png", "picture.PNG", "missing.tif"}) {
+    SCOPED_TRACE(name);
+    try {
+      PreparePicture(kFixtures / name, kScreen, nullptr);
+      ADD_FAILURE() << "no exception";
+    } catch (const EUnsupportedPicture& error) {
+      EXPECT_STREQ(error.what(), "file not support");
+    }
+  }
+}
+
+// Missing files and bytes no reader accepts fail as image errors, whichever reader the name
+// picks.
+TEST(PreparePicture, UnreadableSourcesFail) {
+  const TTempDir dir;
+  const std::string garbage = "this is not a picture, whatever its name says\n";
+  for (const char* name : {"garbage.jpg", "garbage.bmp", "garbage.gif", "garbagejpeg"})
+    WriteFileBytes(dir / name,
+                   std::span(reinterpret_cast<const uint8_t*>(garbage.data()), garbage.size()));
+  fs::copy_file(kFixtures / "picture-24bit.bmp", dir / "bitmap-named.jpg");
+  fs::create_directory(dir / "folder.jpg");
+  for (const char* name :
+       {"missing.jpg", "missing.bmp", "missing.gif", "garbage.jpg", "garbage.bmp", "garbage.gif",
+        "garbagejpeg", "bitmap-named.jpg", "folder.jpg"}) {
+    SCOPED_TRACE(name);
+    EXPECT_THROW(PreparePicture(dir / name, kScreen, nullptr), EImageError);
+  }
+}
+
+TEST(PreparePicture, ScreenWithoutPixelsIsRefused) {
+  EXPECT_THROW(PreparePicture(kFixtures / "picture.gif", {0, 40}, nullptr), std::invalid_argument);
+}
+
+// Several sources at once on several threads, sharing one mask, give what they give one by one.
+TEST(PreparePicture, ThreadsSharingOneMaskGiveTheSameBytes) {
+  const TPictureMask grey = TPictureMask::Load(kFixtures / "mask-grey.jpg");
+  std::vector<std::vector<uint8_t>> serial;
+  for (const TSourceCase& c : kSources)
+    serial.push_back(PreparePicture(kFixtures / c.File, kScreen, &grey));
+  std::vector<std::vector<uint8_t>> parallel(serial.size());
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < serial.size(); ++i)
+    threads.emplace_back(
+        [&, i] { parallel[i] = PreparePicture(kFixtures / kSources[i].File, kScreen, &grey); });
+  for (std::thread& thread : threads)
+    thread.join();
+  EXPECT_EQ(parallel, serial);
+}
+
+}  // namespace
+}  // namespace kestrava
