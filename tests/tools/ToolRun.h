@@ -1,7 +1,7 @@
 #pragma once
 
-// Runs the built kestrava-tool as a user would, in a scratch folder of its own, and keeps what it
-// printed and its exit code.
+// Runs a built program (kestrava-tool unless told otherwise) as a user would, in a scratch folder
+// of its own, and keeps what it printed and its exit code.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -30,18 +30,19 @@ inline std::string ReadText(const std::filesystem::path& path) {
 
 // `arguments` gets the fresh folder (to put files in) and returns the command line after the
 // tool's name; `input` becomes the standard input. The folder is removed afterwards.
-inline TToolRun RunTool(const std::string& folderName,
-                        const std::function<std::string(const std::filesystem::path&)>& arguments,
-                        const std::string& input = "") {
+inline TToolRun RunProgram(
+    const std::string& program, const std::string& folderName,
+    const std::function<std::string(const std::filesystem::path&)>& arguments,
+    const std::string& input = "") {
   namespace fs = std::filesystem;
   const fs::path dir =
       fs::path(::testing::TempDir()) / (folderName + "-" + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);
   std::ofstream(dir / "in", std::ios::binary) << input;
-  const std::string command = std::string("'") + KESTRAVA_TOOL_PATH + "' " + arguments(dir) +
-                              " < '" + (dir / "in").string() + "' > '" + (dir / "out").string() +
-                              "' 2> '" + (dir / "err").string() + "'";
+  const std::string command = "'" + program + "' " + arguments(dir) + " < '" +
+                              (dir / "in").string() + "' > '" + (dir / "out").string() + "' 2> '" +
+                              (dir / "err").string() + "'";
   const int status = std::system(command.c_str());
   TToolRun run;
   if (status != -1 && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
@@ -49,6 +50,12 @@ inline TToolRun RunTool(const std::string& folderName,
   run.err = ReadText(dir / "err");
   fs::remove_all(dir);
   return run;
+}
+
+inline TToolRun RunTool(const std::string& folderName,
+                        const std::function<std::string(const std::filesystem::path&)>& arguments,
+                        const std::string& input = "") {
+  return RunProgram(KESTRAVA_TOOL_PATH, folderName, arguments, input);
 }
 
 }  // namespace kestrava::test

@@ -1,0 +1,211 @@
+#include "saver/BuildCommand.h"
+
+#include <mutex>
+#include <system_error>
+
+#include "saver/OutputPath.h"
+#include "saver/PictureMask.h"
+#include "saver/PreparePicture.h"
+#include "saver/SaverPayload.h"
+
+namespace kestrava {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kRuntimeType = "exefile";
+constexpr std::string_view kRuntimeName = "head";
+
+// Shows the busy cursor for as long as it lives.
+class TBusyCursor {
+ public:
+  explicit TBusyCursor(IBuildFeedback& feedback) : feedback_(feedback) {
+    feedback_.BusyCursor(true);
+  }
+  ~TBusyCursor() { feedback_.BusyCursor(false); }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+ private:
+  IBuildFeedback& feedback_;
+};
+
+bool SameFile(const fs::path& a, const fs::path& b) {
+  std::error_code error;
+  if (fs::equivalent(a, b, error)) return true;
+  const fs::path x = fs::weakly_canonical(fs::absolute(a, error), error);
+  const fs::path y = fs::weakly_canonical(fs::absolute(b, error), error);
+  return !x.empty() && x == y;
+}
+
+// The first source or music file the output would overwrite; empty when none.
+std::string OverwrittenInput(const TBuildRequest& request, const std::string& output) {
+  for (const auto* list : {&request.Sources, &request.Music})
+    for (const std::string& input : *list)
+      if (SameFile(output, input)) return input;
+  return {};
+}
+
+// The mask, read once for all pictures and only when the first picture needs it, so that an
+// unsupported first picture is reported before a missing mask, as without the sharing.
+class TSharedMask {
+ public:
+  explicit TSharedMask(std::optional<fs::path> file) : file_(std::move(file)) {}
+  const TPictureMask* Get() {
+    if (!file_) return nullptr;
+    std::lock_guard lock(mutex_);
+    if (!mask_) mask_ = TPictureMask::Load(*file_);
+    return &*mask_;
+  }
+
+ private:
+  std::optional<fs::path> file_;
+  std::mutex mutex_;
+  std::optional<TPictureMask> mask_;
+};
+
+// Hands the writer its pictures and tells the feedback of each.
+class TReportedPictures : public IPreparedPictures {
+ public:
+  TReportedPictures(IPreparedPictures& pictures, const TBuildRequest& request,
+                    IBuildFeedback& feedback)
+      : pictures_(pictures), request_(request), feedback_(feedback) {}
+  std::vector<uint8_t> Prepared(size_t index) override {
+    std::vector<uint8_t> bytes = pictures_.Prepared(index);
+    feedback_.PictureWritten(index, request_.Sources.size(), request_.Sources[index]);
+    return bytes;
+  }
+
+ private:
+  IPreparedPictures& pictures_;
+  const TBuildRequest& request_;
+  IBuildFeedback& feedback_;
+};
+
+// The Flash kind stores its movies as they are and asks for no picture.
+class TNoPictures : public IPreparedPictures {
+ public:
+  std::vector<uint8_t> Prepared(size_t) override {
+    throw std::logic_error("a Flash saver has no pictures to prepare");
+  }
+};
+
+TPayloadPlan PlanOf(const TBuildRequest& request) {
+  TPayloadPlan plan;
+  plan.Kind = request.Kind;
+  plan.QuitMode = request.QuitMode;
+  plan.IntervalSeconds = request.IntervalSeconds;
+  plan.Sources.assign(request.Sources.begin(), request.Sources.end());
+  plan.Music.assign(request.Music.begin(), request.Music.end());
+  plan.EffectFlags = EffectFlags(request.TickedStyles);
+  return plan;
+}
+
+TPayloadResult WriteThePayload(const TBuildRequest& request, const std::string& path,
+                               IBuildFeedback& feedback) {
+  const TPayloadPlan plan = PlanOf(request);
+  if (request.Kind == TSaverKind::Flash) {
+    TNoPictures none;
+    return WritePayload(plan, path, none);
+  }
+  std::optional<fs::path> maskFile;
+  if (request.UseMask && !request.MaskFileName.empty())
+    maskFile = request.ProgramDir / request.MaskFileName;
+  TSharedMask mask(maskFile);
+  TParallelPictures pictures(
+      request.Sources.size(),
+      [&](size_t i) {
+        const std::string& source = request.Sources[i];
+        if (!IsSupportedPictureName(source)) throw EUnsupportedSource();
+        return PreparePicture(source, request.Screen, mask.Get());
+      },
+      request.Threads);
+  TReportedPictures reported(pictures, request, feedback);
+  return WritePayload(plan, path, reported);
+}
+
+// The saver runs as a program: read permission brings execute permission with it.
+bool MakeExecutable(const std::string& path) {
+  std::error_code error;
+  const fs::perms perms = fs::status(path, error).permissions();
+  if (error) return false;
+  fs::perms exec = fs::perms::none;
+  if ((perms & fs::perms::owner_read) != fs::perms::none) exec |= fs::perms::owner_exec;
+  if ((perms & fs::perms::group_read) != fs::perms::none) exec |= fs::perms::group_exec;
+  if ((perms & fs::perms::others_read) != fs::perms::none) exec |= fs::perms::others_exec;
+  fs::permissions(path, exec | fs::perms::owner_exec, fs::perm_options::add, error);
+  return !error;
+}
+
+void RemoveFailed(const std::string& path) {
+  std::error_code error;
+  fs::remove(path, error);
+}
+
+}  // namespace
+
+std::string LimitsMessage(TSaverKind kind, size_t sourceCount, size_t musicCount) {
+  if (TrailerFits(kind, sourceCount, musicCount)) return {};
+  if (kind == TSaverKind::Flash)
+    return "A Flash saver can hold at most " + std::to_string(kSizeTableEntries) +
+           " movies; this one has " + std::to_string(sourceCount) + ".";
+  return "A picture saver can hold at most " + std::to_string(kSizeTableEntries) +
+         " files, pictures and music together, and at most " + std::to_string(kMaxMusicFiles) +
+         " music files; this one has " + std::to_string(sourceCount) + " pictures and " +
+         std::to_string(musicCount) + " music files.";
+}
+
+TBuildResult RunBuild(const TBuildRequest& request, IBuildFeedback& feedback) {
+  const TBusyCursor busy(feedback);
+  feedback.ShowBuildPage();
+  feedback.StopMusicPreview();
+  TBuildResult result;
+  if (request.Sources.empty()) {
+    feedback.ShowMessage(kNoSourcesMessage, TMessageKind::Plain);
+    return result;
+  }
+  if (request.Kind == TSaverKind::Pictures && request.TickedStyles.empty()) {
+    feedback.ShowMessage(kNoEffectsMessage, TMessageKind::Plain);
+    return result;
+  }
+  // What the saver file cannot hold is refused before anything is written.
+  const size_t musicCount = request.Kind == TSaverKind::Pictures ? request.Music.size() : 0;
+  if (const std::string limits = LimitsMessage(request.Kind, request.Sources.size(), musicCount);
+      !limits.empty()) {
+    feedback.ShowMessage(limits, TMessageKind::Plain);
+    result.FailureReason = limits;
+    return result;
+  }
+  const std::string path = ComposeOutputPath(request.OutputDir, request.OutputName,
+                                             request.Sources.front(), request.OutputType);
+  if (const std::string input = OverwrittenInput(request, path); !input.empty()) {
+    result.FailureReason = "The saver file " + path + " would replace " + input +
+                           ", one of its own files. Choose another name or folder.";
+    feedback.ShowMessage(result.FailureReason, TMessageKind::Plain);
+    return result;
+  }
+  result.BuiltSaverPath = path;
+  if (!ExtractRuntime(request.Resources, kRuntimeType, kRuntimeName, path)) {
+    result.FailureReason = "cannot write the saver program to " + path;
+    feedback.ShowMessage(kFailedMessage, TMessageKind::Information);
+    return result;
+  }
+  TPayloadResult payload = WriteThePayload(request, path, feedback);
+  if (payload.Status == TPayloadStatus::Written && !MakeExecutable(path)) {
+    payload = {TPayloadStatus::Failed, "cannot make " + path + " executable"};
+  }
+  if (payload.Status != TPayloadStatus::Written) {
+    if (payload.Status == TPayloadStatus::UnsupportedPicture)
+      feedback.ShowMessage(kUnsupportedMessage, TMessageKind::Plain);
+    RemoveFailed(path);
+    result.FailureReason = payload.Reason;
+    feedback.ShowMessage(kFailedMessage, TMessageKind::Information);
+    return result;
+  }
+  result.Built = true;
+  feedback.ShowMessage(kSucceededMessage, TMessageKind::Information);
+  return result;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,79 @@
+#pragma once
+
+// The build command: checks what the user chose, writes the runtime program and the payload to
+// the output path, and reports the result. The wizard and kestrava-build both run exactly this;
+// each gives its own way of showing messages and a busy cursor.
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "saver/FitToScreen.h"
+#include "saver/ParallelPictures.h"
+#include "saver/Resources.h"
+#include "saver/SaverFormat.h"
+
+namespace kestrava {
+
+inline constexpr std::string_view kNoSourcesMessage =
+    "Please Select Pictures or Flash Files first!";
+inline constexpr std::string_view kNoEffectsMessage =
+    "Please select at least one effect for the screensaver!";
+inline constexpr std::string_view kUnsupportedMessage = "file not support";
+inline constexpr std::string_view kSucceededMessage = "Process succeed!";
+inline constexpr std::string_view kFailedMessage = "Process failed!";
+inline constexpr std::string_view kInformationCaption = "Information";
+
+enum class TMessageKind {
+  Plain,        // captioned with the application's title, one OK button
+  Information,  // captioned "Information", with the information icon
+};
+
+class IBuildFeedback {
+ public:
+  virtual ~IBuildFeedback() = default;
+  // The application-starting cursor for the whole application, on at the start, off at the end.
+  virtual void BusyCursor(bool busy) = 0;
+  virtual void ShowBuildPage() = 0;
+  virtual void StopMusicPreview() = 0;
+  virtual void ShowMessage(std::string_view text, TMessageKind kind) = 0;
+  // Picture `index` of `count` is ready and about to be written.
+  virtual void PictureWritten(size_t /*index*/, size_t /*count*/, const std::string& /*source*/) {}
+};
+
+struct TBuildRequest {
+  TSaverKind Kind = TSaverKind::Pictures;
+  std::vector<std::string> Sources;
+  std::vector<std::string> Music;
+  std::vector<int> TickedStyles;  // the style numbers of the ticked effect entries
+  int QuitMode = kMinQuitMode;
+  int IntervalSeconds = 8;
+  // The mask is used when switched on and named; it lies in the program's own folder.
+  bool UseMask = false;
+  std::string MaskFileName;
+  std::filesystem::path ProgramDir;
+  TScreenSize Screen;
+  std::string OutputDir;  // with its trailing "/"
+  std::string OutputName;
+  int OutputType = 0;  // 0 ".scr", 1 ".exe"
+  std::span<const TResource> Resources;
+  unsigned Threads = BuildThreads();
+};
+
+struct TBuildResult {
+  bool Built = false;
+  // The path of a build that got as far as writing; unset when a check stopped it before.
+  std::optional<std::string> BuiltSaverPath;
+  std::string FailureReason;  // what went wrong, for a log or a detail line
+};
+
+TBuildResult RunBuild(const TBuildRequest& request, IBuildFeedback& feedback);
+
+// The message that refuses lists the saver file cannot hold; empty when they fit.
+std::string LimitsMessage(TSaverKind kind, size_t sourceCount, size_t musicCount);
+
+}  // namespace kestrava

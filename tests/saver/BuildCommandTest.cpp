@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "imaging/Jpeg.h"
+#include "saver/BuildCommand.h"
+#include "saver/SaverFileReader.h"
+#include "tests/saver/SaverTestSupport.h"
+
+namespace kestrava {
+namespace {
+
+namespace fs = std::filesystem;
+using savertest::Bytes;
+using savertest::ReadBytes;
+using savertest::TBytes;
+using savertest::TScratchFolder;
+using savertest::WriteBytes;
+
+const fs::path kPictures = fs::path(KESTRAVA_TEST_DATA_DIR) / "prepare";
+
+// Everything the build shows the user, in order.
+class TRecordingFeedback : public IBuildFeedback {
+ public:
+  std::vector<std::string> Events;
+  void BusyCursor(bool busy) override { Events.push_back(busy ? "busy" : "normal"); }
+  void ShowBuildPage() override { Events.push_back("build page"); }
+  void StopMusicPreview() override { Events.push_back("music stopped"); }
+  void ShowMessage(std::string_view text, TMessageKind kind) override {
+    Events.push_back((kind == TMessageKind::Plain ? "plain: " : "information: ") +
+                     std::string(text));
+  }
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> out;
+    for (const std::string& e : Events)
+      if (e.starts_with("plain: ") || e.starts_with("information: ")) out.push_back(e);
+    return out;
+  }
+};
+
+class BuildCommand : public ::testing::Test {
+ protected:
+  const TBytes runtime_ = Bytes("#!runtime of the test\n");
+  const TResource resources_[1] = {{"ExeFile", "Head", runtime_}};
+  TScratchFolder folder_;
+
+  TBuildRequest Request() const {
+    TBuildRequest r;
+    r.Sources = {(kPictures / "sequential.jpg").string(),
+                 (kPictures / "picture-24bit.bmp").string(), (kPictures / "animated.gif").string()};
+    r.TickedStyles = {3, 52};
+    r.QuitMode = 2;
+    r.IntervalSeconds = 8;
+    r.Screen = {160, 120};
+    r.OutputDir = folder_.Path().string() + "/";
+    r.OutputName = "Test";
+    r.Resources = resources_;
+    return r;
+  }
+  std::string Output() const { return (folder_ / "Test.scr").string(); }
+};
+
+TEST_F(BuildCommand, WritesTheRuntimeAndThePayloadAndSaysSo) {
+  TBuildRequest request = Request();
+  WriteBytes(folder_ / "a.mid", Bytes("MThd midi"));
+  request.Music = {(folder_ / "a.mid").string()};
+  TRecordingFeedback feedback;
+  const TBuildResult result = RunBuild(request, feedback);
+  ASSERT_TRUE(result.Built) << result.FailureReason;
+  EXPECT_EQ(result.BuiltSaverPath, Output());
+  EXPECT_EQ(feedback.Events, (std::vector<std::string>{"busy", "build page", "music stopped",
+                                                       "information: Process succeed!", "normal"}));
+  const TBytes file = ReadBytes(Output());
+  ASSERT_GE(file.size(), runtime_.size());
+  EXPECT_TRUE(std::equal(runtime_.begin(), runtime_.end(), file.begin()));
+  EXPECT_NE(fs::status(Output()).permissions() & fs::perms::owner_exec, fs::perms::none);
+
+  const TSaverFileReader saver{fs::path(Output())};
+  EXPECT_EQ(saver.Runtime().Size, int64_t(runtime_.size()));
+  EXPECT_EQ(saver.Trailer().QuitMode, 2);
+  EXPECT_EQ(saver.Trailer().IntervalSeconds, 8);
+  EXPECT_EQ(saver.Trailer().EffectFlags[3], 1);
+  EXPECT_EQ(saver.Trailer().EffectFlags[52], 1);
+  EXPECT_EQ(saver.Trailer().EffectFlags[4], 0);
+  ASSERT_EQ(saver.Blocks().size(), 4u);
+  EXPECT_EQ(saver.ReadBlock(saver.Blocks()[0]), Bytes("MThd midi"));
+  for (size_t i = 1; i < 4; ++i) {
+    const TJpegImage picture = DecodeJpeg(saver.ReadBlock(saver.Blocks()[i]));
+    EXPECT_EQ(picture.Bitmap.Width(), 160);
+    EXPECT_EQ(picture.Bitmap.Height(), 120);
+  }
+}
+
+// The checks stop a build before anything is written, each with its own message.
+TEST_F(BuildCommand, RefusesWhatCannotBeBuilt) {
+  struct Case {
+    const char* name;
+    std::function<void(TBuildRequest&)> edit;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"no sources", [](TBuildRequest& r) { r.Sources.clear(); },
+       "plain: Please Select Pictures or Flash Files first!"},
+      {"no effect", [](TBuildRequest& r) { r.TickedStyles.clear(); },
+       "plain: Please select at least one effect for the screensaver!"},
+      {"101 pictures", [](TBuildRequest& r) { r.Sources.assign(101, r.Sources.front()); },
+       "plain: A picture saver can hold at most 100 files, pictures and music together, and at "
+       "most 58 music files; this one has 101 pictures and 0 music files."},
+      {"59 music files", [](TBuildRequest& r) { r.Music.assign(59, r.Sources.front()); },
+       "plain: A picture saver can hold at most 100 files, pictures and music together, and at "
+       "most 58 music files; this one has 3 pictures and 59 music files."},
+      {"101 movies",
+       [](TBuildRequest& r) {
+         r.Kind = TSaverKind::Flash;
+         r.Sources.assign(101, r.Sources.front());
+       },
+       "plain: A Flash saver can hold at most 100 movies; this one has 101."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TBuildRequest request = Request();
+    c.edit(request);
+    TRecordingFeedback feedback;
+    const TBuildResult result = RunBuild(request, feedback);
+    EXPECT_FALSE(result.Built);
+    EXPECT_FALSE(result.BuiltSaverPath);
+    EXPECT_EQ(feedback.Messages(), std::vector<std::string>{c.message});
+    EXPECT_EQ(feedback.Events.front(), "busy");
+    EXPECT_EQ(feedback.Events.back(), "normal");
+    EXPECT_FALSE(fs::exists(Output()));
+  }
+}
+
+// A failed payload takes its file away; the path is still the last build's.
+TEST_F(BuildCommand, AFailedBuildLeavesNoFile) {
+  struct Case {
+    const char* name;
+    std::function<void(TBuildRequest&)> edit;
+    std::vector<std::string> messages;
+  };
+  const std::vector<std::string> failed = {"information: Process failed!"};
+  const Case cases[] = {
+      {"unsupported picture",
+       [](TBuildRequest& r) { r.Sources.insert(r.Sources.begin() + 1, "/p/shot.png"); },
+       {"plain: file not support", "information: Process failed!"}},
+      {"missing picture", [](TBuildRequest& r) { r.Sources.push_back("/no/such/picture.jpg"); },
+       failed},
+      {"missing mask",
+       [&](TBuildRequest& r) {
+         r.UseMask = true;
+         r.MaskFileName = "mask1.jpg";
+         r.ProgramDir = folder_.Path();
+       },
+       failed},
+      {"missing music", [](TBuildRequest& r) { r.Music = {"/no/such/music.mp3"}; }, failed},
+      {"no runtime resource", [](TBuildRequest& r) { r.Resources = {}; }, failed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(Output(), Bytes("an earlier saver"));
+    TBuildRequest request = Request();
+    c.edit(request);
+    TRecordingFeedback feedback;
+    const TBuildResult result = RunBuild(request, feedback);
+    EXPECT_FALSE(result.Built);
+    EXPECT_EQ(result.BuiltSaverPath, Output());
+    EXPECT_EQ(feedback.Messages(), c.messages);
+    if (request.Resources.empty())
+      EXPECT_EQ(ReadBytes(Output()), Bytes("an earlier saver"));  // never opened
+    else
+      EXPECT_FALSE(fs::exists(Output()));
+  }
+}
+
+TEST_F(BuildCommand, FlashNeedsNoEffectAndStoresNoMusic) {
+  WriteBytes(folder_ / "a.swf", Bytes("FWS movie a"));
+  WriteBytes(folder_ / "b.swf", Bytes("CWS movie b"));
+  TBuildRequest request = Request();
+  request.Kind = TSaverKind::Flash;
+  request.Sources = {(folder_ / "a.swf").string(), (folder_ / "b.swf").string()};
+  request.Music = {(folder_ / "a.swf").string()};
+  request.TickedStyles.clear();
+  request.OutputName.clear();
+  request.OutputType = 1;
+  TRecordingFeedback feedback;
+  const TBuildResult result = RunBuild(request, feedback);
+  ASSERT_TRUE(result.Built) << result.FailureReason;
+  EXPECT_EQ(result.BuiltSaverPath, (folder_ / "a.exe").string());
+  const TSaverFileReader saver{folder_ / "a.exe"};
+  ASSERT_EQ(saver.Blocks().size(), 2u);
+  EXPECT_EQ(saver.ReadBlock(saver.Blocks()[0]), Bytes("FWS movie a"));
+  EXPECT_EQ(saver.ReadBlock(saver.Blocks()[1]), Bytes("CWS movie b"));
+}
+
+// No build may write onto its own files, whatever the output settings say.
+TEST_F(BuildCommand, NeverOverwritesItsOwnSources) {
+  WriteBytes(folder_ / "clip.scr", Bytes("FWS a movie named like a saver"));
+  TBuildRequest request = Request();
+  request.Kind = TSaverKind::Flash;
+  request.Sources = {(folder_ / "clip.scr").string()};
+  request.OutputName.clear();
+  TRecordingFeedback feedback;
+  const TBuildResult result = RunBuild(request, feedback);
+  EXPECT_FALSE(result.Built);
+  ASSERT_EQ(feedback.Messages().size(), 1u);
+  EXPECT_TRUE(feedback.Messages()[0].starts_with("plain: The saver file "))
+      << feedback.Messages()[0];
+  EXPECT_EQ(ReadBytes(folder_ / "clip.scr"), Bytes("FWS a movie named like a saver"));
+}
+
+// The pictures are prepared on several threads; the file must not show it.
+TEST_F(BuildCommand, ThreadsDoNotChangeTheFile) {
+  TBuildRequest request = Request();
+  for (int i = 0; i < 3; ++i)
+    request.Sources.push_back(request.Sources[size_t(i)]);
+  request.Sources.push_back((kPictures / "progressive.jpg").string());
+  std::vector<TBytes> files;
+  for (const unsigned threads : {1u, 2u, 5u}) {
+    request.Threads = threads;
+    TRecordingFeedback feedback;
+    ASSERT_TRUE(RunBuild(request, feedback).Built);
+    files.push_back(ReadBytes(Output()));
+  }
+  EXPECT_EQ(files[0], files[1]);
+  EXPECT_EQ(files[0], files[2]);
+}
+
+}  // namespace
+}  // namespace kestrava

@@ -1,0 +1,123 @@
+// kestrava-build end to end: a project of fixture pictures and music built into a saver, which
+// kestrava-tool then reads back.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "imaging/Jpeg.h"
+#include "tests/saver/SaverTestSupport.h"
+#include "tests/tools/ToolRun.h"
+
+namespace kestrava {
+namespace {
+
+namespace fs = std::filesystem;
+using savertest::Bytes;
+using savertest::ReadBytes;
+using savertest::TScratchFolder;
+using savertest::WriteBytes;
+using test::RunProgram;
+using test::RunTool;
+
+const fs::path kPictures = fs::path(KESTRAVA_TEST_DATA_DIR) / "prepare";
+
+std::string Quoted(const fs::path& path) {
+  return "'" + path.string() + "'";
+}
+
+void WriteProject(const fs::path& path, const std::vector<fs::path>& sources,
+                  const std::vector<fs::path>& music, const std::string& outPath) {
+  std::ofstream out(path);
+  out << "[saverType]\ntype=pic\n[dataFiles]\nfilenum=" << sources.size() << "\n";
+  for (size_t i = 0; i < sources.size(); ++i)
+    out << "file" << i << "=" << sources[i].string() << "\n";
+  out << "[musicFiles]\nmusicnum=" << music.size() << "\n";
+  for (size_t i = 0; i < music.size(); ++i)
+    out << "music" << i << "=" << music[i].string() << "\n";
+  out << "[myOptions]\nquitMode=2\nDelayTime=6\n[myBuild]\nOutPath=" << outPath
+      << "\nOutFileName=Trip\nOutType=0\n";
+}
+
+TEST(BuildTool, BuildsAProjectThatTheToolReadsBack) {
+  TScratchFolder folder;
+  WriteBytes(folder / "song.mid", Bytes("MThd a song"));
+  WriteBytes(folder / "rain.wav", Bytes("RIFF rain"));
+  const fs::path project = folder / "trip.kvp";
+  WriteProject(project,
+               {kPictures / "sequential.jpg", kPictures / "progressive.jpg",
+                kPictures / "picture-8bit.bmp", kPictures / "animated.gif"},
+               {folder / "song.mid", folder / "rain.wav"}, "/nowhere/");
+  const auto build = RunProgram(KESTRAVA_BUILD_PATH, "build-tool", [&](const fs::path&) {
+    return Quoted(project) + " --effects 1-6,52 --screen 320x200 --type exe --output-dir " +
+           Quoted(folder.Path());
+  });
+  ASSERT_EQ(build.exitCode, 0) << build.out << build.err;
+  EXPECT_NE(build.out.find("picture 4/4: " + (kPictures / "animated.gif").string()),
+            std::string::npos)
+      << build.out;
+  EXPECT_NE(build.out.find("Process succeed!\n"), std::string::npos);
+  const fs::path saver = folder / "Trip.exe";
+  ASSERT_TRUE(fs::exists(saver));
+
+  const auto info =
+      RunTool("build-tool-info", [&](const fs::path&) { return "saver-info " + Quoted(saver); });
+  ASSERT_EQ(info.exitCode, 0) << info.err;
+  EXPECT_NE(info.out.find("quit mode: 3\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("interval: 6\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("effects: 1 2 3 4 5 6 52\n"), std::string::npos) << info.out;
+
+  const fs::path blocks = folder / "blocks";
+  const auto extract = RunTool("build-tool-extract", [&](const fs::path&) {
+    return "saver-extract " + Quoted(saver) + " " + Quoted(blocks);
+  });
+  ASSERT_EQ(extract.exitCode, 0) << extract.err;
+  EXPECT_EQ(ReadBytes(blocks / "music-0.mid"), Bytes("MThd a song"));
+  EXPECT_EQ(ReadBytes(blocks / "music-1.wav"), Bytes("RIFF rain"));
+  for (int i = 0; i < 4; ++i) {
+    const fs::path picture = blocks / ("picture-" + std::to_string(i) + ".jpg");
+    const TJpegImage decoded = DecodeJpegFile(picture);
+    EXPECT_EQ(decoded.Bitmap.Width(), 320) << picture;
+    EXPECT_EQ(decoded.Bitmap.Height(), 200) << picture;
+    EXPECT_EQ(decoded.Progressive, i == 1) << picture;
+  }
+  // The runtime at the head runs and finds its payload.
+  const auto run = RunProgram(saver.string(), "build-tool-run", [](const fs::path&) { return ""; });
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "4 pictures every 6 s, 2 music files, quit mode 3\n");
+}
+
+TEST(BuildTool, ReportsFailuresWithItsExitStatus) {
+  TScratchFolder folder;
+  const fs::path project = folder / "bad.kvp";
+  WriteProject(project, {kPictures / "sequential.jpg", folder / "holiday.png"}, {},
+               folder.Path().string() + "/");
+  struct Case {
+    std::string arguments;
+    int exitCode;
+    std::string out, errStart;
+  };
+  const Case cases[] = {
+      {Quoted(project) + " --quiet --screen 64x48", 1, "file not support\nProcess failed!\n",
+       "kestrava-build: "},
+      {Quoted(folder / "missing.kvp"), 1, "", "kestrava-build: cannot open project"},
+      {Quoted(project) + " --effects 7", 2, "", "kestrava-build: --effects: style 7"},
+      {Quoted(project) + " --screen big", 2, "", "kestrava-build: --screen"},
+      {Quoted(project) + " --type zip", 2, "", "kestrava-build: --type"},
+      {"", 2, "", "kestrava-build: no project file given"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const auto run = RunProgram(KESTRAVA_BUILD_PATH, "build-tool-bad",
+                                [&](const fs::path&) { return c.arguments; });
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_TRUE(run.err.starts_with(c.errStart)) << run.err;
+  }
+  EXPECT_FALSE(fs::exists(folder / "bad.scr"));
+  EXPECT_FALSE(fs::exists(folder / "Trip.scr"));
+}
+
+}  // namespace
+}  // namespace kestrava

@@ -1,0 +1,40 @@
+#pragma once
+
+// The command line of kestrava-build.
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "saver/FitToScreen.h"
+
+namespace kestrava {
+
+class EUsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct TBuildOptions {
+  std::string Project;
+  std::vector<int> Effects;  // the style numbers to tick
+  bool Mask = false;
+  std::optional<TScreenSize> Screen;
+  std::optional<std::string> OutputDir;
+  std::optional<std::string> Name;
+  std::optional<int> Type;  // 0 ".scr", 1 ".exe"
+  bool Quiet = false;
+};
+
+// Throws EUsageError with a message fit for the user. Without --effects every offered effect is
+// ticked, as "Select All" does.
+TBuildOptions ParseBuildOptions(const std::vector<std::string>& args);
+
+// "all" and "offered" (the effect list's entries), or numbers and ranges "N,N-M,...", each an
+// offered style.
+std::vector<int> ParseEffects(const std::string& text);
+
+extern const char* const kBuildUsage;
+
+}  // namespace kestrava

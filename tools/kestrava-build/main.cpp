@@ -1,0 +1,106 @@
+// kestrava-build: builds the saver of a project file without the wizard, through the same
+// pipeline, printing the messages the wizard shows.
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "project/ProjectFile.h"
+#include "saver/BuildCommand.h"
+#include "saver/embedded/EmbeddedRuntime.h"
+#include "tools/kestrava-build/BuildOptions.h"
+#include "tools/kestrava-build/PrimaryDisplay.h"
+
+namespace kestrava {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr TScreenSize kScreenWithoutDisplay{1920, 1080};
+constexpr const char* kMaskFileName = "mask1.jpg";
+
+class TConsoleFeedback : public IBuildFeedback {
+ public:
+  explicit TConsoleFeedback(bool quiet) : quiet_(quiet) {}
+  void BusyCursor(bool) override {}
+  void ShowBuildPage() override {}
+  void StopMusicPreview() override {}
+  void ShowMessage(std::string_view text, TMessageKind) override {
+    std::printf("%.*s\n", int(text.size()), text.data());
+    std::fflush(stdout);
+  }
+  void PictureWritten(size_t index, size_t count, const std::string& source) override {
+    if (quiet_) return;
+    std::printf("picture %zu/%zu: %s\n", index + 1, count, source.c_str());
+    std::fflush(stdout);
+  }
+
+ private:
+  bool quiet_;
+};
+
+fs::path ProgramDir() {
+  std::error_code error;
+  const fs::path self = fs::read_symlink("/proc/self/exe", error);
+  return error ? fs::current_path() : self.parent_path();
+}
+
+int Run(const std::vector<std::string>& args) {
+  const TBuildOptions options = ParseBuildOptions(args);
+  std::error_code error;
+  if (!fs::is_regular_file(options.Project, error)) {
+    std::fprintf(stderr, "kestrava-build: cannot open project %s: no such file\n",
+                 options.Project.c_str());
+    return 1;
+  }
+  const fs::path programDir = ProgramDir();
+  project::TProjectSettings settings = project::LoadProjectFile(
+      options.Project, project::StartupSettings(programDir.string() + "/"));
+  if (options.OutputDir) settings.OutPath = *options.OutputDir;
+  if (options.Name) settings.OutName = *options.Name;
+  if (options.Type) settings.OutType = *options.Type;
+
+  TBuildRequest request;
+  request.Kind = settings.Kind;
+  request.Sources = settings.Sources;
+  request.Music = settings.MusicFiles;
+  request.TickedStyles = options.Effects;
+  request.QuitMode = settings.QuitIndex + 1;
+  request.IntervalSeconds = settings.Interval;
+  request.UseMask = options.Mask;
+  request.MaskFileName = options.Mask ? kMaskFileName : "";
+  request.ProgramDir = programDir;
+  request.Screen =
+      options.Screen ? *options.Screen : PrimaryDisplaySize().value_or(kScreenWithoutDisplay);
+  request.OutputDir = settings.OutPath;
+  request.OutputName = settings.OutName;
+  request.OutputType = settings.OutType;
+  request.Resources = ProgramResources();
+
+  TConsoleFeedback feedback(options.Quiet);
+  const TBuildResult result = RunBuild(request, feedback);
+  if (result.Built) {
+    if (!options.Quiet) std::printf("saver: %s\n", result.BuiltSaverPath->c_str());
+    return 0;
+  }
+  if (!result.FailureReason.empty())
+    std::fprintf(stderr, "kestrava-build: %s\n", result.FailureReason.c_str());
+  return 1;
+}
+
+}  // namespace
+}  // namespace kestrava
+
+int main(int argc, char** argv) {
+  try {
+    return kestrava::Run(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const kestrava::EUsageError& e) {
+    std::fprintf(stderr, "%s\n%s", e.what(), kestrava::kBuildUsage);
+    return 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "kestrava-build: %s\n", e.what());
+    return 1;
+  }
+}
