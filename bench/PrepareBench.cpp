@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/PhotoLike.h"
 #include "imaging/FileBytes.h"
 #include "imaging/Jpeg.h"
 #include "saver/PreparePicture.h"
@@ -24,27 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr TScreenSize kScreen{1920, 1080};
-
-// Smooth shading with edges and sensor-like noise, so that the entropy coder does a photograph's
-// amount of work.
-TBitmap PhotoLike(int width, int height) {
-  std::mt19937 random(7);
-  TBitmap bitmap(width, height, TPixelFormat::pf24bit);
-  for (int y = 0; y < height; ++y) {
-    uint8_t* row = bitmap.ScanLine(y);
-    for (int x = 0; x < width; ++x) {
-      const double u = x / double(width), v = y / double(height);
-      const int base[3] = {int(120 + 90 * std::sin(6 * u + 2 * v)),
-                           int(110 + 80 * std::cos(5 * v - 3 * u)),
-                           int(100 + 70 * std::sin(9 * u * v) + ((x / 400 + y / 300) % 2) * 40)};
-      for (int c = 0; c < 3; ++c) {
-        const int noise = int(random() % 13) - 6;
-        row[x * 3 + c] = uint8_t(std::clamp(base[c] + noise, 0, 255));
-      }
-    }
-  }
-  return bitmap;
-}
 
 // The photograph on disk for the whole run, and the screen picture the bare encoder gets (the
 // same pixels PreparePicture encodes).
