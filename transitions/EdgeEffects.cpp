@@ -1,5 +1,6 @@
 #include "transitions/EdgeEffects.h"
 
+#include "transitions/AxisSpans.h"
 #include "transitions/EffectDrawing.h"
 #include "transitions/RegionReveal.h"
 
@@ -7,40 +8,18 @@ namespace kestrava {
 
 namespace {
 
-// Each effect of this family is written once along an axis; the vertical twin exchanges rows
-// and columns. Along the axis, L is the frame's length and s the length the new picture reached.
-enum class TAxis { Across, Down };
-
-struct TSpanGeometry {
-  TAxis Axis;
-  int W, H;
-  int L, s;
-
-  TSpanGeometry(const TRect& r, uint16_t step, int progress, TAxis axis) : Axis(axis) {
-    const TProgressExtents e = ProgressExtents(r, step, progress);
-    W = e.W;
-    H = e.H;
-    L = axis == TAxis::Across ? e.W : e.H;
-    s = axis == TAxis::Across ? e.sw : e.sh;
-  }
-
-  // Span [a, b) along the axis, the full extent across it.
-  TRect Span(int a, int b) const {
-    return Axis == TAxis::Across ? TRect{a, 0, b, H} : TRect{0, a, W, b};
-  }
-};
-
-struct TSpan : TSpanGeometry {
+// The copies of one effect along its axis.
+struct TSpan : TAxisSpans {
   TBitmap& Screen;
   const TBitmap& Picture;
 
   TSpan(TBitmap& screen, const TBitmap& picture, const TRect& r, uint16_t step, int progress,
         TAxis axis)
-      : TSpanGeometry(r, step, progress, axis), Screen(screen), Picture(picture) {}
+      : TAxisSpans(r, step, progress, axis), Screen(screen), Picture(picture) {}
 
   // Source span [a, b) into destination span [c, d).
   void Copy(int a, int b, int c, int d) const {
-    CopyPicture(Screen, Picture, Span(a, b), Span(c, d));
+    CopyPicture(Screen, Picture, Along(a, b), Along(c, d));
   }
 };
 
@@ -61,13 +40,13 @@ struct TSpan : TSpanGeometry {
 // they make.
 #define KESTRAVA_AXIS_REVEAL(name, axis, ...)                                       \
   Region name##Region(const TRect& R, uint16_t Step, int Progress) {                \
-    const TSpanGeometry t(R, Step, Progress, axis);                                 \
+    const TAxisSpans t(R, Step, Progress, axis);                                    \
     [[maybe_unused]] const int L = t.L, s = t.s;                                    \
     return RectsRegion({__VA_ARGS__});                                              \
   }                                                                                 \
   void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, \
             int Progress) {                                                         \
-    const TSpanGeometry t(R, Step, Progress, axis);                                 \
+    const TAxisSpans t(R, Step, Progress, axis);                                    \
     [[maybe_unused]] const int L = t.L, s = t.s;                                    \
     RevealPictureRects(Screen, Picture, {__VA_ARGS__});                             \
   }
@@ -87,12 +66,12 @@ KESTRAVA_TWIN_EFFECTS(ExpandOutFromMiddle, ExpandOutFromMiddleHoriz,
 KESTRAVA_TWIN_EFFECTS(SlideInFromRight, SlideInFromBottom, t.Copy(0, L, L - s, 2 * L - s))
 KESTRAVA_TWIN_EFFECTS(SlideInFromLeft, SlideInFromTop, t.Copy(0, L, s - L, s))
 // Reveal: the picture uncovered in place.
-KESTRAVA_TWIN_REVEALS(RevealFromLeft, RevealFromTop, t.Span(0, s))
-KESTRAVA_TWIN_REVEALS(RevealFromRight, RevealFromBottom, t.Span(L - s, L))
-KESTRAVA_TWIN_REVEALS(RevealOutFromMiddle, RevealFromMiddleHoriz, t.Span((L - s) / 2, (L + s) / 2))
+KESTRAVA_TWIN_REVEALS(RevealFromLeft, RevealFromTop, t.Along(0, s))
+KESTRAVA_TWIN_REVEALS(RevealFromRight, RevealFromBottom, t.Along(L - s, L))
+KESTRAVA_TWIN_REVEALS(RevealOutFromMiddle, RevealFromMiddleHoriz, t.Along((L - s) / 2, (L + s) / 2))
 // Each strip is one pixel wider than half of s, so the two overlap in the middle by the end.
-KESTRAVA_TWIN_REVEALS(RevealInFromSides, SlideInFromTopBottom, t.Span(0, s / 2 + 1),
-                      t.Span(L - s / 2 - 1, L))
+KESTRAVA_TWIN_REVEALS(RevealInFromSides, SlideInFromTopBottom, t.Along(0, s / 2 + 1),
+                      t.Along(L - s / 2 - 1, L))
 // Expand in: a strip of the picture magnified, shrinking to its true size.
 KESTRAVA_TWIN_EFFECTS(ExpandInFromRight, ExpandInFromBottom, t.Copy(0, s, 0, 2 * L - s))
 KESTRAVA_TWIN_EFFECTS(ExpandInFromLeft, ExpandInFromTop, t.Copy(L - s, L, s - L, L))

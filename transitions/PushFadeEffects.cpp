@@ -8,6 +8,7 @@
 #endif
 
 #include "raster/Canvas.h"
+#include "transitions/AxisSpans.h"
 #include "transitions/EffectDrawing.h"
 
 namespace kestrava {
@@ -75,30 +76,15 @@ void Fade(TBitmap& Screen, const TBitmap& Picture, const TRect&, uint16_t, int P
 
 namespace {
 
-// Each push is written once along an axis; the vertical twin exchanges rows and columns. Along
-// the axis, L is the frame's length and s how far the new picture has come in.
-enum class TAxis { Across, Down };
-
-struct TPush {
+// The copies of one push along its axis.
+struct TPush : TAxisSpans {
   TBitmap& Screen;
   const TBitmap& Picture;
-  TAxis Axis;
-  int W, H;
-  int L, s;
 
   TPush(TBitmap& screen, const TBitmap& picture, const TRect& r, uint16_t step, int progress,
         TAxis axis)
-      : Screen(screen), Picture(picture), Axis(axis) {
-    const TProgressExtents e = ProgressExtents(r, step, progress);
-    W = e.W;
-    H = e.H;
-    L = axis == TAxis::Across ? e.W : e.H;
-    s = axis == TAxis::Across ? e.sw : e.sh;
-  }
+      : TAxisSpans(r, step, progress, axis), Screen(screen), Picture(picture) {}
 
-  TRect Along(int a, int b) const {
-    return Axis == TAxis::Across ? TRect{a, 0, b, H} : TRect{0, a, W, b};
-  }
   // The old image, span [a, b) as the frame holds it on entry, moved or squeezed into [c, d).
   // The canvas reads all of a copy's source before it writes, so overlapping spans don't smear.
   void Old(int a, int b, int c, int d) const {

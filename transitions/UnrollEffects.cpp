@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "transitions/AxisSpans.h"
 #include "transitions/EffectDrawing.h"
 
 namespace kestrava {
@@ -23,33 +24,15 @@ void MirrorStretch(TCanvas& canvas, const TRect& d, const TBitmap& bitmap, const
 
 namespace {
 
-// Each effect is written once along an axis; the vertical twin exchanges rows and columns. Along
-// the axis, L is the frame's length and s the length the new picture has reached.
-enum class TAxis { Across, Down };
-
-struct TSpan {
+// The copies of one effect along its axis.
+struct TSpan : TAxisSpans {
   TBitmap& Screen;
   const TBitmap& Picture;
-  TAxis Axis;
-  int W, H;
-  int L, s;
-  int u;
 
   TSpan(TBitmap& screen, const TBitmap& picture, const TRect& r, uint16_t step, int progress,
         TAxis axis)
-      : Screen(screen), Picture(picture), Axis(axis) {
-    const TProgressExtents e = ProgressExtents(r, step, progress);
-    W = e.W;
-    H = e.H;
-    L = axis == TAxis::Across ? e.W : e.H;
-    s = axis == TAxis::Across ? e.sw : e.sh;
-    // A tiny picture or a small Step gives no step unit; one pixel keeps the strip defined.
-    u = std::max(e.u, 1);
-  }
+      : TAxisSpans(r, step, progress, axis), Screen(screen), Picture(picture) {}
 
-  TRect Along(int a, int b) const {
-    return Axis == TAxis::Across ? TRect{a, 0, b, H} : TRect{0, a, W, b};
-  }
   // Source span [a, b) into destination span [c, d), each the full extent across the axis.
   void Copy(int a, int b, int c, int d) const {
     CopyPicture(Screen, Picture, Along(a, b), Along(c, d));
