@@ -8,21 +8,30 @@
 #include "imaging/FileBytes.h"
 #include "imaging/GifPicture.h"
 #include "imaging/ImageErrors.h"
-#include "imaging/Jpeg.h"
-#include "saver/PrepareJpegRows.h"
+#include "imaging/JpegRows.h"
 #include "saver/PrepareRows.h"
 
 namespace kestrava {
 
 namespace {
 
+// The JPEG reader as the preparation's row source; CMYK rows come out as RGB like any other.
+class TJpegRows : public TRowSource {
+ public:
+  TJpegRows(std::span<const uint8_t> bytes, int64_t maxPixels) : reader_(bytes, maxPixels) {}
+  int Width() const override { return reader_.Width(); }
+  int Height() const override { return reader_.Height(); }
+  bool Progressive() const { return reader_.Progressive(); }
+  const uint8_t* NextRow() override { return reader_.NextRow(); }
+
+ private:
+  TJpegRowReader reader_;
+};
+
 std::vector<uint8_t> PrepareJpeg(std::span<const uint8_t> bytes, TScreenSize screen,
                                  const TPictureMask* mask, int64_t maxPixels) {
-  TJpegRowReader reader(bytes, maxPixels);
-  if (!reader.Cmyk()) return EncodeOnScreen(reader, screen, mask, reader.Progressive());
-  const TBitmap decoded = DecodeJpeg(bytes, maxPixels).Bitmap;
-  TBitmapRows rows(decoded);
-  return EncodeOnScreen(rows, screen, mask, reader.Progressive());
+  TJpegRows rows(bytes, maxPixels);
+  return EncodeOnScreen(rows, screen, mask, rows.Progressive());
 }
 
 std::vector<uint8_t> PrepareBmp(std::span<const uint8_t> bytes, TScreenSize screen,

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <optional>
 
+#include "imaging/JpegRows.h"
 #include "raster/PixelAccess.h"
 #include "raster/StretchMap.h"
-#include "saver/PrepareJpegRows.h"
 
 namespace kestrava {
 

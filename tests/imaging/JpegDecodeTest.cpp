@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -17,6 +16,8 @@
 #include "imaging/FileBytes.h"
 #include "imaging/ImageErrors.h"
 #include "imaging/Jpeg.h"
+#include "tests/support/JpegPrograms.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrava {
 namespace {
@@ -26,13 +27,8 @@ namespace fs = std::filesystem;
 const fs::path kCorpus = fs::path(KESTRAVA_SHARED_DIR) / "corpus" / "jpeg";
 const fs::path kFixtures = fs::path(KESTRAVA_TEST_DATA_DIR) / "jpeg";
 
-bool HaveProgram(const char* name) {
-  return std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-fs::path TempPath(const std::string& name) {
-  return fs::temp_directory_path() / ("kestrava-jpeg-" + std::to_string(::getpid()) + "-" + name);
-}
+using test::HaveProgram;
+using test::TScratchFolder;
 
 // A binary PPM (P6) or PGM (P5) with 255 as its largest value.
 struct TPnm {
@@ -161,12 +157,12 @@ TEST_P(JpegCorpusTest, DecodesCloseToReference) {
 TEST_P(JpegCorpusTest, MatchesDjpegFloatExactly) {
   if (!HaveProgram("djpeg")) GTEST_SKIP() << "djpeg is not installed";
   const TCorpusCase& c = GetParam();
-  const fs::path out = TempPath(fs::path(c.File).stem().string() + ".pnm");
+  const TScratchFolder folder;
+  const fs::path out = folder / "djpeg.pnm";
   const std::string command =
       "djpeg -dct float -outfile '" + out.string() + "' '" + (kCorpus / c.File).string() + "'";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   const TPnm reference = ReadPnm(out);
-  fs::remove(out);
   const TJpegImage image = DecodeJpegFile(kCorpus / c.File);
   ASSERT_EQ(image.Bitmap.Width(), reference.Width);
   ASSERT_EQ(image.Bitmap.Height(), reference.Height);

@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,19 +10,16 @@
 #include "imaging/FileBytes.h"
 #include "imaging/ImageErrors.h"
 #include "imaging/Jpeg.h"
+#include "tests/support/JpegPrograms.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrava {
 namespace {
 
-namespace fs = std::filesystem;
-
-bool HaveProgram(const char* name) {
-  return std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-fs::path TempPath(const std::string& name) {
-  return fs::temp_directory_path() / ("kestrava-jpeg-" + std::to_string(::getpid()) + "-" + name);
-}
+using test::Cjpeg;
+using test::Djpeg;
+using test::HaveProgram;
+using test::TScratchFolder;
 
 // An awkward size with smooth ramps, for the encoder's ordinary work, and one flat block with
 // hard edges.
@@ -165,28 +159,19 @@ TEST(JpegEncode, HeaderHasQuality80TablesAndTheRightFrame) {
 
 TEST(JpegEncode, DjpegReadsOurOutput) {
   if (!HaveProgram("djpeg")) GTEST_SKIP() << "djpeg is not installed";
+  const TScratchFolder folder;
   for (const bool progressive : {false, true}) {
     SCOPED_TRACE(progressive ? "progressive" : "sequential");
-    const fs::path jpeg = TempPath("encoded.jpg"), ppm = TempPath("encoded.ppm");
-    WriteFileBytes(jpeg, EncodeJpeg(TestPicture(), progressive));
-    const std::string command = "djpeg -outfile '" + ppm.string() + "' '" + jpeg.string() + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    std::ifstream in(ppm, std::ios::binary);
-    std::string magic;
-    int width = 0, height = 0;
-    in >> magic >> width >> height;
-    EXPECT_EQ(magic, "P6");
-    EXPECT_EQ(width, 47);
-    EXPECT_EQ(height, 33);
-    in.close();
-    fs::remove(jpeg);
-    fs::remove(ppm);
+    WriteFileBytes(folder / "encoded.jpg", EncodeJpeg(TestPicture(), progressive));
+    const TBitmap decoded = Djpeg(folder / "encoded.jpg", folder);
+    EXPECT_EQ(decoded.Width(), 47);
+    EXPECT_EQ(decoded.Height(), 33);
   }
 }
 
 // Noise compresses badly: its JPEG outgrows the encoder's first output buffer.
 TBitmap NoisePicture() {
-  TBitmap bitmap(400, 300, TPixelFormat::pf24bit);
+  TBitmap bitmap(800, 600, TPixelFormat::pf24bit);
   uint32_t state = 12345;
   for (int y = 0; y < bitmap.Height(); ++y)
     for (int i = 0; i < bitmap.Width() * 3; ++i) {
@@ -196,35 +181,17 @@ TBitmap NoisePicture() {
   return bitmap;
 }
 
-void WritePpm(const fs::path& path, const TBitmap& bitmap) {
-  std::string bytes =
-      "P6\n" + std::to_string(bitmap.Width()) + " " + std::to_string(bitmap.Height()) + "\n255\n";
-  for (int y = 0; y < bitmap.Height(); ++y)
-    for (int x = 0; x < bitmap.Width(); ++x)
-      for (int shift : {16, 8, 0})
-        bytes += char(bitmap.PixelAt(x, y) >> shift & 0xFF);
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // cjpeg runs the same library; asked for the settings we promise (quality 80 with baseline
 // tables, float DCT, libjpeg's defaults otherwise) it must write our bytes exactly.
 TEST(JpegEncode, MatchesCjpegWithTheSameSettings) {
   if (!HaveProgram("cjpeg")) GTEST_SKIP() << "cjpeg is not installed";
-  const fs::path ppm = TempPath("source.ppm"), jpeg = TempPath("cjpeg.jpg");
-  for (const TBitmap& source : {TestPicture(), NoisePicture()}) {
-    WritePpm(ppm, source);
+  const TScratchFolder folder;
+  for (const TBitmap& source : {TestPicture(), NoisePicture()})
     for (const bool progressive : {false, true}) {
       SCOPED_TRACE(testing::Message() << source.Width() << " x " << source.Height()
                                       << (progressive ? " progressive" : " sequential"));
-      const std::string command = std::string("cjpeg -quality 80 -baseline -dct float ") +
-                                  (progressive ? "-progressive " : "") + "-outfile '" +
-                                  jpeg.string() + "' '" + ppm.string() + "'";
-      ASSERT_EQ(std::system(command.c_str()), 0) << command;
-      EXPECT_EQ(EncodeJpeg(source, progressive), ReadFileBytes(jpeg));
+      EXPECT_EQ(EncodeJpeg(source, progressive), Cjpeg(source, progressive, folder));
     }
-  }
-  fs::remove(ppm);
-  fs::remove(jpeg);
 }
 
 TEST(JpegEncode, EmptyBitmapThrows) {

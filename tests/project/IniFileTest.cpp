@@ -7,15 +7,17 @@
 #include <string>
 
 #include "project/IniFile.h"
-#include "tests/project/TempFolder.h"
+#include "tests/project/ProjectTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrava::project {
 namespace {
 
 namespace fs = std::filesystem;
+using test::TScratchFolder;
 
 TEST(IniFile, MissingFileReadsEmptyAndIsCreatedWithCrLf) {
-  const TTempFolder folder;
+  const TScratchFolder folder;
   const fs::path path = folder / "new.ini";
   TIniFile file(path);
   EXPECT_EQ(file.ReadString("S", "k", "d"), "d");
@@ -42,7 +44,7 @@ TEST(IniFile, WhatCannotBeReadRefusesWrites) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const TTempFolder folder;
+    const TScratchFolder folder;
     const fs::path path = folder / "x.ini";
     c.make(path);
     const fs::file_time_type before = fs::last_write_time(path);
@@ -57,7 +59,7 @@ TEST(IniFile, WhatCannotBeReadRefusesWrites) {
 }
 
 TEST(IniFile, CommitKeepsPermissionsAndFollowsLinks) {
-  const TTempFolder folder;
+  const TScratchFolder folder;
   const fs::path real = folder / "real.ini", link = folder / "link.ini";
   WriteText(real, "[S]\nk=1\n");
   fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);

@@ -10,12 +10,14 @@
 #include <string>
 
 #include "project/ProjectFile.h"
-#include "tests/project/TempFolder.h"
+#include "tests/project/ProjectTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrava::project {
 namespace {
 
 namespace fs = std::filesystem;
+using test::TScratchFolder;
 
 // Caps the size of files this process may write, as a full disk would; write() then fails with
 // EFBIG instead of raising SIGXFSZ.
@@ -42,21 +44,22 @@ TEST(ProjectFileAtomicWrite, FailedWritesLeaveTheOldFile) {
   struct Case {
     const char* name;
     bool needsPermissions;  // root writes whatever the permission bits say
-    std::function<void(const TTempFolder&)> breakDisk;
-    std::function<void(const TTempFolder&)> repairDisk;
+    std::function<void(const TScratchFolder&)> breakDisk;
+    std::function<void(const TScratchFolder&)> repairDisk;
   };
-  const auto nothing = [](const TTempFolder&) {};
+  const auto nothing = [](const TScratchFolder&) {};
   std::optional<TFileSizeLimit> limit;
   const Case cases[] = {
-      {"disk full midway", false, [&](const TTempFolder&) { limit.emplace(512); },
-       [&](const TTempFolder&) { limit.reset(); }},
+      {"disk full midway", false, [&](const TScratchFolder&) { limit.emplace(512); },
+       [&](const TScratchFolder&) { limit.reset(); }},
       {"read-only folder", true,
-       [](const TTempFolder& f) {
+       [](const TScratchFolder& f) {
          fs::permissions(f.Path(), fs::perms::owner_write, fs::perm_options::remove);
        },
        nothing},
       {"read-only file", true,
-       [](const TTempFolder& f) { fs::permissions(f / "p.kvp", fs::perms::owner_read); }, nothing},
+       [](const TScratchFolder& f) { fs::permissions(f / "p.kvp", fs::perms::owner_read); },
+       nothing},
   };
   TProjectSettings big = StartupSettings("/opt/kestrava/");
   for (int i = 0; i < 40; ++i)
@@ -68,7 +71,7 @@ TEST(ProjectFileAtomicWrite, FailedWritesLeaveTheOldFile) {
       std::printf("skipped '%s': running as root\n", c.name);
       continue;
     }
-    const TTempFolder folder;
+    const TScratchFolder folder;
     const fs::path path = folder / "p.kvp";
     SaveProjectFile(path, StartupSettings("/old/"));
     const std::string before = ReadText(path);
@@ -87,7 +90,7 @@ TEST(ProjectFileAtomicWrite, FailedWritesLeaveTheOldFile) {
 }
 
 TEST(ProjectFileAtomicWrite, MissingFolderCreatesNothing) {
-  const TTempFolder folder;
+  const TScratchFolder folder;
   const fs::path path = folder / "no such folder" / "p.kvp";
   EXPECT_THROW(SaveProjectFile(path, StartupSettings("/")), EProjectWriteError);
   EXPECT_TRUE(folder.Entries().empty());

@@ -10,12 +10,14 @@
 #include "project/IniText.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectKeys.h"
-#include "tests/project/TempFolder.h"
+#include "tests/project/ProjectTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrava::project {
 namespace {
 
 namespace fs = std::filesystem;
+using test::TScratchFolder;
 using TEdit = std::function<void(TProjectSettings&)>;
 
 const TProjectSettings kStartup = StartupSettings("/opt/kestrava/");
@@ -34,7 +36,7 @@ TProjectSettings With(TProjectSettings s, const TEdit& edit) {
 }
 
 TEST(ProjectFile, SaveWritesTheKeysInLayoutOrder) {
-  const TTempFolder folder;
+  const TScratchFolder folder;
   const fs::path path = folder / "p.kvp";
   SaveProjectFile(path, With(kStartup, [](TProjectSettings& s) {
                     s.Sources = {"/p/a.jpg", "/p/b.jpg"};
@@ -140,7 +142,7 @@ TEST(ProjectFile, LoadsDefaultsLimitsAndTheDerivedName) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const TTempFolder folder;
+    const TScratchFolder folder;
     const fs::path path = folder / "p.kvp";
     if (c.file) WriteText(path, *c.file);
     // Loading over the start-up state: only a `type` other than "pic" and "fla" shows it.
@@ -160,7 +162,7 @@ TEST(ProjectFile, HostileCountsAreCapped) {
 }
 
 TEST(ProjectFile, SaveKeepsWhatItDoesNotWrite) {
-  const TTempFolder folder;
+  const TScratchFolder folder;
   const fs::path path = folder / "p.kvp";
   const TProjectSettings five = With(kStartup, [](auto& s) {
     s.Sources = {"/a", "/b", "/c", "/d", "/e"};
@@ -185,7 +187,7 @@ TEST(ProjectFile, SaveKeepsWhatItDoesNotWrite) {
 }
 
 TEST(ProjectFile, KeysBeforeAFailingKeyStay) {
-  const TTempFolder folder;
+  const TScratchFolder folder;
   const fs::path path = folder / "p.kvp";
   WriteText(path, "[dataFiles]\r\nfilenum=0\r\nfile1=old\r\n[myOptions]\r\nDelayTime=5\r\n");
   const TProjectSettings settings = With(kStartup, [](auto& s) {
@@ -238,7 +240,7 @@ TEST(ProjectFile, CloseCheckComparesTheEightValues) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const TTempFolder folder;
+    const TScratchFolder folder;
     const fs::path path = folder / "p.kvp";
     SaveProjectFile(path, With(kStartup, c.stored));
     EXPECT_EQ(ProjectMatchesFile(path, With(kStartup, c.current)), c.matches);
@@ -285,7 +287,7 @@ TEST(ProjectFile, AwkwardSettingsRoundTrip) {
   };
   for (const TProjectSettings& settings : cases) {
     SCOPED_TRACE(settings.Sources.size());
-    const TTempFolder folder;
+    const TScratchFolder folder;
     const fs::path path = folder / "p.kvp";
     SaveProjectFile(path, With(kStartup, [](auto& s) { s.Sources = {"1", "2", "3", "4", "5"}; }));
     SaveProjectFile(path, settings);
@@ -307,7 +309,7 @@ TEST(ProjectFile, BlanksAndQuotesAtTheEndsDoNotRoundTrip) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.written);
-    const TTempFolder folder;
+    const TScratchFolder folder;
     const fs::path path = folder / "p.kvp";
     SaveProjectFile(path, With(kStartup, [&](auto& s) {
                       s.Sources = {c.written};

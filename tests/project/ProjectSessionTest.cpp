@@ -8,12 +8,13 @@
 
 #include "project/ProjectFile.h"
 #include "project/ProjectSession.h"
-#include "tests/project/TempFolder.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrava::project {
 namespace {
 
 namespace fs = std::filesystem;
+using test::TScratchFolder;
 
 // Sets or unsets an environment variable for one scope.
 class TEnvironment {
@@ -80,7 +81,7 @@ TEST(ProjectSession, SaveAsLowerCasesOnlyTheFileName) {
 
 class ProjectSessionFlow : public ::testing::Test {
  protected:
-  TTempFolder folder_;
+  TScratchFolder folder_;
   TEnvironment config_{"XDG_CONFIG_HOME", folder_.Path().c_str()};
   fs::path Baseline() const { return folder_ / "kestrava" / "temp.kvp"; }
 };

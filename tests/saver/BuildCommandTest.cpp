@@ -8,6 +8,7 @@
 #include "saver/BuildCommand.h"
 #include "saver/SaverFileReader.h"
 #include "tests/saver/SaverTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrava {
 namespace {
@@ -16,8 +17,8 @@ namespace fs = std::filesystem;
 using savertest::Bytes;
 using savertest::ReadBytes;
 using savertest::TBytes;
-using savertest::TScratchFolder;
 using savertest::WriteBytes;
+using test::TScratchFolder;
 
 const fs::path kPictures = fs::path(KESTRAVA_TEST_DATA_DIR) / "prepare";
 

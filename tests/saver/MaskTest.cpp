@@ -5,18 +5,20 @@
 #include <random>
 #include <string>
 
-#include "PrepareTestSupport.h"
 #include "imaging/ImageErrors.h"
 #include "raster/Bitmap.h"
 #include "raster/Canvas.h"
 #include "saver/PictureMask.h"
+#include "tests/saver/PrepareTestSupport.h"
+#include "tests/support/JpegPrograms.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrava {
 namespace {
 
 namespace fs = std::filesystem;
 using prepare_test::kFixtures;
-using prepare_test::TTempDir;
+using test::TScratchFolder;
 
 TBitmap Flat(int width, int height, TColor color, TPixelFormat format = TPixelFormat::pf24bit) {
   TBitmap bitmap(width, height, format);
@@ -143,7 +145,7 @@ TEST(PictureMask, LoadsJpegFiles) {
 
 // Whatever the name says, the mask is read as JPEG.
 TEST(PictureMask, NameDoesNotChooseTheReader) {
-  const TTempDir dir;
+  const TScratchFolder dir;
   fs::copy_file(kFixtures / "mask-white.jpg", dir / "mask1.bmp");
   EXPECT_EQ(TPictureMask::Load(dir / "mask1.bmp").Row(0)[0], 255);
   fs::copy_file(kFixtures / "picture-24bit.bmp", dir / "mask1.jpg");
@@ -151,9 +153,9 @@ TEST(PictureMask, NameDoesNotChooseTheReader) {
 }
 
 TEST(PictureMask, MissingOrUndecodableFileFails) {
-  const TTempDir dir;
+  const TScratchFolder dir;
   EXPECT_THROW(TPictureMask::Load(dir / "missing.jpg"), EImageError);
-  prepare_test::WritePpm(dir / "not-a-jpeg.jpg", Flat(2, 2, clWhite));
+  test::WritePpm(dir / "not-a-jpeg.jpg", Flat(2, 2, clWhite));
   EXPECT_THROW(TPictureMask::Load(dir / "not-a-jpeg.jpg"), EImageError);
   EXPECT_THROW(TPictureMask::FromBitmap(TBitmap()), EImageError);
 }

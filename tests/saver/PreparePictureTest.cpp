@@ -11,18 +11,23 @@
 #include <thread>
 #include <vector>
 
-#include "PrepareTestSupport.h"
 #include "imaging/FileBytes.h"
 #include "imaging/ImageErrors.h"
 #include "imaging/Jpeg.h"
 #include "saver/PreparePicture.h"
+#include "tests/saver/PrepareTestSupport.h"
+#include "tests/support/JpegPrograms.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrava {
 namespace {
 
 namespace fs = std::filesystem;
 using prepare_test::kFixtures;
-using prepare_test::TTempDir;
+using prepare_test::PlainFit;
+using test::Cjpeg;
+using test::HaveProgram;
+using test::TScratchFolder;
 
 // The fixture picture is 37 x 23; on this screen it sits at (6, 8) with margins of 7 on the right
 // and 9 at the bottom.
@@ -45,39 +50,38 @@ const TSourceCase kSources[] = {
 
 // The source's pixels as an independent reader sees them: the PPM the lossless sources were made
 // from, or djpeg's decoding of a JPEG source.
-TBitmap SourcePixels(const TSourceCase& c, const TTempDir& dir) {
+TBitmap SourcePixels(const TSourceCase& c, const TScratchFolder& dir) {
   const std::string name = c.File;
-  if (name.ends_with(".jpg")) return prepare_test::Djpeg(kFixtures / name, dir);
-  return prepare_test::ReadPpm(kFixtures / "picture.ppm");
+  if (name.ends_with(".jpg")) return test::Djpeg(kFixtures / name, dir);
+  return test::ReadPpm(kFixtures / "picture.ppm");
 }
 
 class PrepareSource : public testing::TestWithParam<TSourceCase> {
  protected:
-  TTempDir dir_;
+  TScratchFolder dir_;
 };
 
 // Decoding, placing on black and encoding together, checked against the libjpeg programs: djpeg
 // decodes the source, cjpeg encodes the expected screen picture.
 TEST_P(PrepareSource, MatchesTheLibjpegPrograms) {
-  if (!prepare_test::HaveProgram("cjpeg") || !prepare_test::HaveProgram("djpeg"))
+  if (!HaveProgram("cjpeg") || !HaveProgram("djpeg"))
     GTEST_SKIP() << "cjpeg or djpeg is not installed";
   const TSourceCase& c = GetParam();
   const TBitmap source = SourcePixels(c, dir_);
   ASSERT_EQ(source.Width(), 37);
-  const TBitmap expected = prepare_test::PlainFit(source, kScreen, kPlaced);
+  const TBitmap expected = PlainFit(source, kScreen, kPlaced);
   EXPECT_EQ(PreparePicture(kFixtures / c.File, kScreen, nullptr),
-            prepare_test::Cjpeg(expected, c.Progressive, dir_));
+            Cjpeg(expected, c.Progressive, dir_));
 }
 
 // Shrunk onto a screen smaller than the picture: 37 x 23 becomes 20 x 12 at (0, 2).
 TEST_P(PrepareSource, ShrinksOntoASmallScreen) {
-  if (!prepare_test::HaveProgram("cjpeg") || !prepare_test::HaveProgram("djpeg"))
+  if (!HaveProgram("cjpeg") || !HaveProgram("djpeg"))
     GTEST_SKIP() << "cjpeg or djpeg is not installed";
   const TSourceCase& c = GetParam();
-  const TBitmap expected =
-      prepare_test::PlainFit(SourcePixels(c, dir_), {20, 16}, TRect{0, 2, 20, 14});
+  const TBitmap expected = PlainFit(SourcePixels(c, dir_), {20, 16}, TRect{0, 2, 20, 14});
   EXPECT_EQ(PreparePicture(kFixtures / c.File, {20, 16}, nullptr),
-            prepare_test::Cjpeg(expected, c.Progressive, dir_));
+            Cjpeg(expected, c.Progressive, dir_));
 }
 
 // The quantisation tables libjpeg makes for quality 80 forced to baseline range, by table number.
@@ -194,16 +198,15 @@ TEST_P(PrepareSource, FromMemoryAsFromTheFile) {
 INSTANTIATE_TEST_SUITE_P(Sources, PrepareSource, testing::ValuesIn(kSources));
 
 TEST(PreparePicture, GreyMaskHalvesThePictureBeforeEncoding) {
-  if (!prepare_test::HaveProgram("cjpeg")) GTEST_SKIP() << "cjpeg is not installed";
-  const TTempDir dir;
-  TBitmap expected =
-      prepare_test::PlainFit(prepare_test::ReadPpm(kFixtures / "picture.ppm"), kScreen, kPlaced);
+  if (!HaveProgram("cjpeg")) GTEST_SKIP() << "cjpeg is not installed";
+  const TScratchFolder dir;
+  TBitmap expected = PlainFit(test::ReadPpm(kFixtures / "picture.ppm"), kScreen, kPlaced);
   for (int y = 0; y < expected.Height(); ++y)
     for (size_t i = 0; i < expected.Stride(); ++i)
       expected.ScanLine(y)[i] = uint8_t(expected.ScanLine(y)[i] * 128 / 255);
   const TPictureMask grey = TPictureMask::Load(kFixtures / "mask-grey.jpg");
   EXPECT_EQ(PreparePicture(kFixtures / "picture-24bit.bmp", kScreen, &grey),
-            prepare_test::Cjpeg(expected, false, dir));
+            Cjpeg(expected, false, dir));
 }
 
 // Every pixel of a decoded stream within tolerance of one colour.
@@ -267,7 +270,7 @@ TEST(PreparePicture, UnsupportedEndingSaysFileNotSupport) {
 // Missing files and bytes no reader accepts fail as image errors, whichever reader the name
 // picks.
 TEST(PreparePicture, UnreadableSourcesFail) {
-  const TTempDir dir;
+  const TScratchFolder dir;
   const std::string garbage = "this is not a picture, whatever its name says\n";
   for (const char* name : {"garbage.jpg", "garbage.bmp", "garbage.gif", "garbagejpeg"})
     WriteFileBytes(dir / name,

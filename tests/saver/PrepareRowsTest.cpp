@@ -7,14 +7,12 @@
 #include <filesystem>
 #include <optional>
 #include <random>
-#include <span>
 #include <string>
 #include <vector>
 
 #include "imaging/FileBytes.h"
 #include "imaging/ImageErrors.h"
 #include "imaging/Jpeg.h"
-#include "saver/PrepareJpegRows.h"
 #include "saver/PreparePicture.h"
 #include "saver/PrepareRows.h"
 
@@ -123,55 +121,12 @@ TEST(PrepareRows, EmptySourceGivesABlackScreen) {
             EncodeJpeg(TBitmap(33, 20, TPixelFormat::pf24bit), true));
 }
 
-TEST(JpegRowReader, RowsAreDecodeJpegsRows) {
-  const TBitmap source = Noise(45, 19, 3);
-  for (const bool progressive : {false, true}) {
-    const std::vector<uint8_t> jpeg = EncodeJpeg(source, progressive);
-    const TJpegImage whole = DecodeJpeg(jpeg);
-    TJpegRowReader reader(jpeg, TBitmap::kMaxPixels);
-    ASSERT_EQ(reader.Width(), 45);
-    ASSERT_EQ(reader.Height(), 19);
-    EXPECT_EQ(reader.Progressive(), progressive);
-    EXPECT_FALSE(reader.Cmyk());
-    for (int y = 0; y < reader.Height(); ++y) {
-      const uint8_t* row = reader.NextRow();
-      ASSERT_EQ(std::vector<uint8_t>(row, row + 45 * 3),
-                std::vector<uint8_t>(whole.Bitmap.ScanLine(y), whole.Bitmap.ScanLine(y) + 45 * 3))
-          << "row " << y;
-    }
-  }
-}
-
-TEST(JpegRowReader, RefusesWhatDecodeJpegRefuses) {
+// libjpeg fills what a file cut inside the scan is missing, in both ways alike.
+TEST(PrepareRows, CutJpegMatchesTheWholeBitmapSteps) {
   const std::vector<uint8_t> jpeg = EncodeJpeg(Noise(40, 30, 4), false);
-  EXPECT_THROW(TJpegRowReader(jpeg, 40 * 30 - 1), EJpegError) << "beyond maxPixels";
-  EXPECT_NO_THROW(TJpegRowReader(jpeg, 40 * 30));
-  const std::vector<uint8_t> garbage = {0xFF, 0xD8, 0xFF, 0x00, 1, 2, 3};
-  EXPECT_THROW(TJpegRowReader(garbage, TBitmap::kMaxPixels), EJpegError);
-  EXPECT_THROW(TJpegRowReader(std::span<const uint8_t>(), TBitmap::kMaxPixels), EJpegError);
-  // Cut inside the scan: libjpeg fills what is missing, as DecodeJpeg does.
   const std::vector<uint8_t> cut(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(jpeg.size() / 2));
   EXPECT_EQ(PreparePictureBytes(TPictureKind::Jpeg, cut, {40, 30}, nullptr),
-            EncodeJpeg(DecodeJpeg(cut).Bitmap, false));
-}
-
-TEST(JpegRowWriter, WritesEncodeJpegsBytes) {
-  const TBitmap source = Noise(47, 33, 5);
-  for (const bool progressive : {false, true}) {
-    TJpegRowWriter writer(47, 33, progressive);
-    for (int y = 0; y < 33; ++y)
-      writer.WriteRow(source.ScanLine(y));
-    EXPECT_EQ(writer.Finish(), EncodeJpeg(source, progressive));
-  }
-}
-
-TEST(JpegRowWriter, MissingRowsAndEmptyPicturesFail) {
-  TJpegRowWriter writer(8, 8, false);
-  const std::vector<uint8_t> row(8 * 3);
-  writer.WriteRow(row.data());
-  EXPECT_THROW(writer.Finish(), EJpegError);
-  EXPECT_THROW(TJpegRowWriter(0, 8, false), EJpegError);
-  EXPECT_THROW(TJpegRowWriter(8, 0, true), EJpegError);
+            StepByStep(DecodeJpeg(cut).Bitmap, {40, 30}, nullptr, false));
 }
 
 }  // namespace

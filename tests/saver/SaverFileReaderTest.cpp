@@ -11,12 +11,14 @@
 
 #include "saver/SaverFileReader.h"
 #include "tests/saver/SaverTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrava {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace savertest;
+using test::TScratchFolder;
 
 // Runtime "RUNT", music of 3 (MIDI) and 5 (WAV) bytes, pictures of 7 and 11 bytes: blocks at
 // 4, 7, 12 and 19, the trailer at 30.

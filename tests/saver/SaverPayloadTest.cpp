@@ -14,12 +14,14 @@
 #include "saver/SaverFileReader.h"
 #include "saver/SaverPayload.h"
 #include "tests/saver/SaverTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kestrava {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace savertest;
+using test::TScratchFolder;
 using namespace std::string_view_literals;
 
 const TBytes kRuntime = Bytes(

@@ -1,12 +1,10 @@
 #pragma once
 
-// Small fixtures for the saver file tests: a scratch folder, files of known bytes, a picture
-// preparer that hands out known bytes, and a look at which files this process holds open.
+// Small fixtures for the saver file tests: files of known bytes, a picture preparer that hands
+// out known bytes, and a look at which files this process holds open.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -60,30 +58,6 @@ inline TBytes ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-// A fresh folder per fixture, removed with everything in it.
-class TScratchFolder {
- public:
-  TScratchFolder() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::path(::testing::TempDir()) /
-            ("kestrava-saver-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TScratchFolder(const TScratchFolder&) = delete;
-  TScratchFolder& operator=(const TScratchFolder&) = delete;
-
-  const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // Hands out fixed bytes per source index, or throws what a case asks for; records the calls.
 class TFakePictures : public IPreparedPictures {

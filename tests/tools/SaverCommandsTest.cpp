@@ -8,6 +8,7 @@
 
 #include "saver/SaverPayload.h"
 #include "tests/saver/SaverTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/tools/ToolRun.h"
 
 namespace kestrava {
@@ -15,11 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace savertest;
+using test::Quoted;
 using test::RunTool;
-
-std::string Quoted(const fs::path& path) {
-  return "'" + path.string() + "'";
-}
+using test::TScratchFolder;
 
 // Runtime of 6 bytes; music of 3, 5 and 2 bytes (MIDI, WAV, and an ending that counts as MP3);
 // pictures of 4 and 7 bytes. Or, for Flash, movies of 4 and 7 bytes.

@@ -1,37 +1,38 @@
 #pragma once
 
+// A scratch folder for tests that write files, shared by every test suite.
+
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
-#include <gtest/gtest.h>
+namespace kestrava::test {
 
-namespace kestrava::project {
-
-// A fresh folder per test, removed with everything in it.
-class TTempFolder {
+// A fresh, empty folder per test or fixture, removed with everything in it, even when the test
+// took away its write permission. Safe to create on several threads at once.
+class TScratchFolder {
  public:
-  TTempFolder() {
+  TScratchFolder() {
     static std::atomic<int> counter{0};
     path_ = std::filesystem::path(::testing::TempDir()) /
-            ("kestrava-project-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+            ("kestrava-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
-  ~TTempFolder() {
+  ~TScratchFolder() {
     std::error_code ignored;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
   }
-  TTempFolder(const TTempFolder&) = delete;
-  TTempFolder& operator=(const TTempFolder&) = delete;
+  TScratchFolder(const TScratchFolder&) = delete;
+  TScratchFolder& operator=(const TScratchFolder&) = delete;
 
   const std::filesystem::path& Path() const { return path_; }
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
@@ -49,15 +50,4 @@ class TTempFolder {
   std::filesystem::path path_;
 };
 
-inline std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-inline void WriteText(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-}  // namespace kestrava::project
+}  // namespace kestrava::test

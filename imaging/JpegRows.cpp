@@ -1,10 +1,9 @@
-#include "saver/PrepareJpegRows.h"
+#include "imaging/JpegRows.h"
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <stdexcept>
 #include <string>
 
 #include "imaging/ImageErrors.h"
@@ -25,10 +24,11 @@ using jpeg_detail::FailJpeg;
 using jpeg_detail::InitJpegErrorManager;
 using jpeg_detail::TJpegErrorManager;
 
-// As in the JPEG reader: a hostile progressive file can repeat scans by the thousand, each one
-// another pass over the whole picture.
+// libjpeg's own progression writes ten scans; a hostile progressive file can repeat scans by the
+// thousand, each one another pass over the whole picture.
 constexpr int kMaxScans = 500;
 constexpr int kQuality = 80;
+// The output buffer starts here and doubles as it fills.
 constexpr size_t kInitialOutput = 256 * 1024;
 
 void LimitScans(j_common_ptr info) {
@@ -37,6 +37,18 @@ void LimitScans(j_common_ptr info) {
   std::snprintf(message, sizeof message, "Progressive JPEG image has more than %d scans",
                 kMaxScans);
   FailJpeg(info, message);
+}
+
+// Adobe's writers store CMYK inverted (0 is full ink) and mark it with their APP14 marker; other
+// writers store ink amounts.
+void ConvertCmykRow(const uint8_t* cmyk, uint8_t* bgr, int width, bool inverted) {
+  const unsigned flip = inverted ? 0 : 255;
+  for (int x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+    const unsigned c = cmyk[0] ^ flip, m = cmyk[1] ^ flip, y = cmyk[2] ^ flip, k = cmyk[3] ^ flip;
+    bgr[0] = uint8_t((y * k + 127) / 255);
+    bgr[1] = uint8_t((m * k + 127) / 255);
+    bgr[2] = uint8_t((c * k + 127) / 255);
+  }
 }
 
 // A growing malloc'd buffer that we, not libjpeg, own: libjpeg's own memory destination loses
@@ -100,6 +112,11 @@ namespace {
 using TReaderState = TJpegRowReader::TState;
 using TWriterState = TJpegRowWriter::TState;
 
+bool IsCmyk(const TReaderState& state) {
+  return state.Info.jpeg_color_space == JCS_CMYK || state.Info.jpeg_color_space == JCS_YCCK;
+}
+
+// Reads the markers up to the first scan and chooses the output.
 bool ReadHeader(TReaderState& state, const uint8_t* data, size_t size) {
   state.Info.err = InitJpegErrorManager(state.Error);
   if (setjmp(state.Error.Jump)) {
@@ -111,7 +128,8 @@ bool ReadHeader(TReaderState& state, const uint8_t* data, size_t size) {
   state.Info.progress = &state.Progress;
   jpeg_mem_src(&state.Info, data, static_cast<unsigned long>(size));
   jpeg_read_header(&state.Info, TRUE);
-  state.Info.out_color_space = JCS_EXT_BGR;
+  // libjpeg turns YCCK into CMYK but not CMYK into RGB; ConvertCmykRow does that.
+  state.Info.out_color_space = IsCmyk(state) ? JCS_CMYK : JCS_EXT_BGR;
   state.Info.dct_method = JDCT_FLOAT;
   return true;
 }
@@ -123,7 +141,8 @@ bool StartDecompress(TReaderState& state) {
   }
   jpeg_start_decompress(&state.Info);
   if (state.Info.output_width != state.Info.image_width ||
-      state.Info.output_height != state.Info.image_height || state.Info.output_components != 3)
+      state.Info.output_height != state.Info.image_height ||
+      state.Info.output_components != (IsCmyk(state) ? 4 : 3))
     FailJpeg(reinterpret_cast<j_common_ptr>(&state.Info), "Unexpected JPEG output layout");
   return true;
 }
@@ -201,21 +220,27 @@ TJpegRowReader::TJpegRowReader(std::span<const uint8_t> bytes, int64_t maxPixels
   width_ = int(width);
   height_ = int(height);
   progressive_ = jpeg_has_multiple_scans(&state_->Info);
-  cmyk_ = state_->Info.jpeg_color_space == JCS_CMYK || state_->Info.jpeg_color_space == JCS_YCCK;
+  cmyk_ = IsCmyk(*state_);
 }
 
 TJpegRowReader::~TJpegRowReader() {
   jpeg_destroy_decompress(&state_->Info);
 }
 
-const uint8_t* TJpegRowReader::NextRow() {
-  if (cmyk_) throw std::logic_error("CMYK JPEG rows are read by DecodeJpeg");
+void TJpegRowReader::ReadRow(uint8_t* row) {
   if (!started_) {
     if (!StartDecompress(*state_)) throw EJpegError(state_->Error.Message);
     started_ = true;
-    row_.resize(size_t(width_) * 3);
+    if (cmyk_) cmykRow_.resize(size_t(width_) * 4);
   }
-  if (!ReadScanline(*state_, row_.data())) throw EJpegError(state_->Error.Message);
+  if (!ReadScanline(*state_, cmyk_ ? cmykRow_.data() : row))
+    throw EJpegError(state_->Error.Message);
+  if (cmyk_) ConvertCmykRow(cmykRow_.data(), row, width_, state_->Info.saw_Adobe_marker);
+}
+
+const uint8_t* TJpegRowReader::NextRow() {
+  row_.resize(size_t(width_) * 3);
+  ReadRow(row_.data());
   return row_.data();
 }
 
