@@ -7,6 +7,7 @@
 #include <string>
 
 #include "bench/PhotoLike.h"
+#include "bench/QuietFeedback.h"
 #include "imaging/FileBytes.h"
 #include "imaging/Jpeg.h"
 #include "saver/BuildCommand.h"
@@ -18,14 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kPictures = 20;
-
-class TQuietFeedback : public IBuildFeedback {
- public:
-  void BusyCursor(bool) override {}
-  void ShowBuildPage() override {}
-  void StopMusicPreview() override {}
-  void ShowMessage(std::string_view, TMessageKind) override {}
-};
 
 // Twenty different 4000 x 3000 photographs on disk for the whole run.
 struct TAlbum {

@@ -19,5 +19,7 @@ function(kestrava_test name dir)
     KESTRAVA_TEST_DATA_DIR="${KESTRAVA_TEST_DATA_DIR}"
     KESTRAVA_SHARED_DIR="${KESTRAVA_SHARED_DIR}")
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 WORKING_DIRECTORY "${CMAKE_BINARY_DIR}")
+  # A test that hangs fails after five minutes instead of holding up the run.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 WORKING_DIRECTORY "${CMAKE_BINARY_DIR}"
+                       PROPERTIES TIMEOUT 300)
 endfunction()

@@ -1,29 +1,141 @@
-// The saver program. It finds its payload at the end of its own file; until it shows it on
-// screen, it tells what it holds.
+// kestrava-saver: the program at the head of every saver file. It finds its payload at the end of
+// its own file and shows it until the wake-up action.
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <exception>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include <SDL.h>
+
+#include "imaging/ImageErrors.h"
+#include "imaging/Png.h"
+#include "runtime/SdlMusic.h"
+#include "runtime/SdlScreen.h"
+#include "runtime/core/MovieShow.h"
+#include "runtime/core/RuntimeOptions.h"
+#include "runtime/core/SlideShow.h"
 #include "saver/SaverFileReader.h"
 
-int main() {
-  using namespace kestrava;
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) {
-    std::fprintf(stderr, "kestrava-saver: cannot find its own file: %s\n", error.message().c_str());
-    return 1;
+namespace kestrava {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A damaged or missing payload: a message of one line and this status.
+constexpr int kBadPayload = 2;
+
+fs::path OwnFile() {
+  return fs::read_symlink("/proc/self/exe");
+}
+
+std::vector<TMusicBlock> MusicOf(const TSaverFileReader& saver) {
+  std::vector<TMusicBlock> music;
+  for (const TSaverBlock& block : saver.Blocks())
+    if (block.Kind == TBlockKind::Music) music.push_back({saver.ReadBlock(block), block.MusicType});
+  return music;
+}
+
+// The frames of either kind, through one interface.
+class TFrames {
+ public:
+  TFrames(const TSaverFileReader& saver, int width, int height, uint32_t seed) {
+    if (saver.Trailer().Kind == TSaverKind::Flash) {
+      // Cards need a size: the stored movies have none the runtime can use yet.
+      movies_.emplace(saver, width > 0 ? width : 1280, height > 0 ? height : 720);
+    } else {
+      pictures_.emplace(saver, width, height, seed);
+    }
+  }
+  const TBitmap& At(int64_t tick) {
+    return pictures_ ? pictures_->FrameAt(tick) : movies_->FrameAt(tick);
+  }
+
+ private:
+  std::optional<TSlideShow> pictures_;
+  std::optional<TMovieShow> movies_;
+};
+
+int Dump(const TSaverFileReader& saver, const TRuntimeOptions& options) {
+  TFrames frames(saver, options.Width, options.Height, options.Seed.value_or(1));
+  // The music plays as it would on screen, on whatever audio device SDL finds (none needed).
+  std::optional<TSdlMusic> music;
+  if (SDL_Init(SDL_INIT_AUDIO) == 0) music.emplace(MusicOf(saver));
+  fs::create_directories(options.DumpDir);
+  for (int tick = 0; tick < options.Frames; ++tick) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%05d.png", tick);
+    WritePngFile(fs::path(options.DumpDir) / name, frames.At(tick));
+    if (music) music->Poll();
+  }
+  music.reset();
+  SDL_Quit();
+  return 0;
+}
+
+int Show(const TSaverFileReader& saver, const TRuntimeOptions& options) {
+  TSdlScreen screen(options.Mode == TRunMode::InWindow, options.WindowId, options.RootWindow);
+  const int quitMode = saver.Trailer().QuitMode;
+  TFrames frames(saver, screen.Width(), screen.Height(),
+                 options.Seed.value_or(uint32_t(std::time(nullptr))));
+  TSdlMusic music(MusicOf(saver));
+  const uint64_t start = SDL_GetTicks64();
+  while (!screen.ShouldQuit(quitMode)) {
+    const int64_t tick = int64_t((SDL_GetTicks64() - start) / kTickMilliseconds);
+    screen.Show(frames.At(tick));
+    music.Poll();
+    // Wait for the next tick; a slow frame is not made up for, the clock moves on.
+    const uint64_t next = start + uint64_t(tick + 1) * kTickMilliseconds;
+    const uint64_t now = SDL_GetTicks64();
+    if (next > now) SDL_Delay(uint32_t(next - now));
+  }
+  return 0;
+}
+
+int Run(const std::vector<std::string>& args) {
+  const TRuntimeOptions options = ParseRuntimeOptions(args, std::getenv("XSCREENSAVER_WINDOW"));
+  switch (options.Mode) {
+    case TRunMode::Help:
+      std::fputs(kRuntimeUsage, stdout);
+      return 0;
+    case TRunMode::Configure:
+    case TRunMode::Preview:
+      return 0;
+    default:
+      break;
+  }
+  std::optional<TSaverFileReader> saver;
+  try {
+    saver.emplace(options.Payload ? fs::path(*options.Payload) : OwnFile());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "kestrava-saver: %s\n", e.what());
+    return kBadPayload;
   }
   try {
-    const TSaverFileReader saver(self);
-    const TSaverTrailer& t = saver.Trailer();
-    if (t.Kind == TSaverKind::Flash)
-      std::printf("%zu movies, quit mode %d\n", t.SourceSizes.size(), int(t.QuitMode));
-    else
-      std::printf("%zu pictures every %d s, %zu music files, quit mode %d\n", t.SourceSizes.size(),
-                  int(t.IntervalSeconds), t.MusicSizes.size(), int(t.QuitMode));
-    return 0;
+    return options.Mode == TRunMode::Dump ? Dump(*saver, options) : Show(*saver, options);
+  } catch (const ESaverFileError& e) {
+    std::fprintf(stderr, "kestrava-saver: %s\n", e.what());
+    return kBadPayload;
+  } catch (const EImageError& e) {
+    // A stored picture that does not decode: the file is damaged.
+    std::fprintf(stderr, "kestrava-saver: %s\n", e.what());
+    return kBadPayload;
+  }
+}
+
+}  // namespace
+}  // namespace kestrava
+
+int main(int argc, char** argv) {
+  try {
+    return kestrava::Run(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const kestrava::ERuntimeUsage& e) {
+    std::fprintf(stderr, "%s\n%s", e.what(), kestrava::kRuntimeUsage);
+    return 1;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "kestrava-saver: %s\n", e.what());
     return 1;

@@ -8,6 +8,7 @@
 
 #include "imaging/Jpeg.h"
 #include "tests/saver/SaverTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/tools/ToolRun.h"
 
 namespace kestrava {
@@ -16,16 +17,13 @@ namespace {
 namespace fs = std::filesystem;
 using savertest::Bytes;
 using savertest::ReadBytes;
-using savertest::TScratchFolder;
 using savertest::WriteBytes;
+using test::Quoted;
 using test::RunProgram;
 using test::RunTool;
+using test::TScratchFolder;
 
 const fs::path kPictures = fs::path(KESTRAVA_TEST_DATA_DIR) / "prepare";
-
-std::string Quoted(const fs::path& path) {
-  return "'" + path.string() + "'";
-}
 
 void WriteProject(const fs::path& path, const std::vector<fs::path>& sources,
                   const std::vector<fs::path>& music, const std::string& outPath) {
@@ -82,10 +80,12 @@ TEST(BuildTool, BuildsAProjectThatTheToolReadsBack) {
     EXPECT_EQ(decoded.Bitmap.Height(), 200) << picture;
     EXPECT_EQ(decoded.Progressive, i == 1) << picture;
   }
-  // The runtime at the head runs and finds its payload.
-  const auto run = RunProgram(saver.string(), "build-tool-run", [](const fs::path&) { return ""; });
+  // The runtime at the head runs and finds its payload: one frame, the first picture.
+  const auto run = RunProgram(saver.string(), "build-tool-run", [&](const fs::path&) {
+    return "--frames 1 --dump " + Quoted(folder / "frames");
+  });
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.out, "4 pictures every 6 s, 2 music files, quit mode 3\n");
+  EXPECT_TRUE(fs::exists(folder / "frames" / "frame-00000.png"));
 }
 
 TEST(BuildTool, ReportsFailuresWithItsExitStatus) {

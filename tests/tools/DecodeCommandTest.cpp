@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,19 +12,17 @@
 #include "imaging/BmpReader.h"
 #include "imaging/Jpeg.h"
 #include "imaging/Png.h"
+#include "tests/tools/ToolRun.h"
 
 namespace kestrava {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Quoted;
 
 const fs::path kJpeg =
     fs::path(KESTRAVA_SHARED_DIR) / "corpus/jpeg/libjpeg-turbo-testimages/testorig.jpg";
 const fs::path kBmp = fs::path(KESTRAVA_SHARED_DIR) / "corpus/bmp/bmpsuite-good/rgb24.bmp";
-
-std::string Quoted(const fs::path& path) {
-  return "'" + path.string() + "'";
-}
 
 class DecodeCommandTest : public testing::Test {
  protected:

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,18 +13,16 @@
 #include "imaging/FileBytes.h"
 #include "imaging/Png.h"
 #include "tests/imaging/GifTestSupport.h"
+#include "tests/tools/ToolRun.h"
 
 namespace kestrava {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Quoted;
 using namespace giftest;
 
 const fs::path kSuite = fs::path(KESTRAVA_SHARED_DIR) / "corpus/gif/pygif-test-suite";
-
-std::string Quoted(const fs::path& path) {
-  return "'" + path.string() + "'";
-}
 
 std::string ReadText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

@@ -21,6 +21,11 @@ struct TToolRun {
   std::string out, err;
 };
 
+// A path as one shell word.
+inline std::string Quoted(const std::filesystem::path& path) {
+  return "'" + path.string() + "'";
+}
+
 inline std::string ReadText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;

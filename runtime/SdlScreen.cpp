@@ -1,0 +1,102 @@
+#include "runtime/SdlScreen.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+namespace kestrava {
+
+namespace {
+
+// A pointer that drifts by a few pixels (a table knocked) does not wake the screen.
+constexpr int kMoveTolerance = 10;
+
+std::runtime_error SdlError(const char* what) {
+  return std::runtime_error(std::string(what) + ": " + SDL_GetError());
+}
+
+}  // namespace
+
+TSdlScreen::TSdlScreen(bool inWindow, uint64_t windowId, bool root) {
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) != 0 && SDL_Init(SDL_INIT_VIDEO) != 0)
+    throw SdlError("cannot start the display");
+  if (inWindow) {
+    if (root) {
+      // The root window of the default screen, as XScreenSaver's -root asks.
+      if (Display* display = XOpenDisplay(nullptr)) {
+        windowId = DefaultRootWindow(display);
+        XCloseDisplay(display);
+      }
+    }
+    if (windowId == 0) throw std::runtime_error("no window to draw into");
+    window_ = SDL_CreateWindowFrom(reinterpret_cast<void*>(uintptr_t(windowId)));
+  } else {
+    // The display's own size, borderless at its corner: without a window manager (a bare X
+    // server) "full screen" alone would leave the window at the size it was made with.
+    SDL_DisplayMode mode{};
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) throw SdlError("cannot read the display mode");
+    window_ = SDL_CreateWindow("Kestrava", 0, 0, mode.w, mode.h,
+                               SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+  }
+  if (!window_) throw SdlError("cannot open the saver's window");
+  renderer_ = SDL_CreateRenderer(window_, -1, 0);
+  if (!renderer_) throw SdlError("cannot draw into the saver's window");
+  SDL_GetRendererOutputSize(renderer_, &width_, &height_);
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                               width_, height_);
+  if (!texture_) throw SdlError("cannot make the frame texture");
+  SDL_ShowCursor(SDL_DISABLE);
+  SDL_GetGlobalMouseState(&startX_, &startY_);
+}
+
+TSdlScreen::~TSdlScreen() {
+  if (texture_) SDL_DestroyTexture(texture_);
+  if (renderer_) SDL_DestroyRenderer(renderer_);
+  if (window_) SDL_DestroyWindow(window_);
+  SDL_Quit();
+}
+
+void TSdlScreen::Show(const TBitmap& frame) {
+  // Device bitmaps are 0xXXRRGGBB per pixel: the texture's own layout.
+  SDL_UpdateTexture(texture_, nullptr, frame.ScanLine(0), int(frame.Stride()));
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  SDL_RenderPresent(renderer_);
+}
+
+bool TSdlScreen::ShouldQuit(int quitMode) {
+  const bool onMove = quitMode == 1 || quitMode == 4;
+  const bool onClick = quitMode == 2 || quitMode == 4;
+  const bool onKey = quitMode == 3 || quitMode == 4;
+  SDL_Event event;
+  bool quit = false;
+  while (SDL_PollEvent(&event)) {
+    switch (event.type) {
+      case SDL_QUIT:
+        quit = true;
+        break;
+      case SDL_KEYDOWN:
+        if (onKey || ((event.key.keysym.mod & KMOD_ALT) && event.key.keysym.sym == SDLK_F4))
+          quit = true;
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+        quit = quit || onClick;
+        break;
+      case SDL_MOUSEMOTION:
+        if (onMove) {
+          int x = 0, y = 0;
+          SDL_GetGlobalMouseState(&x, &y);
+          quit = quit || std::abs(x - startX_) > kMoveTolerance ||
+                 std::abs(y - startY_) > kMoveTolerance;
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  return quit;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,140 @@
+#include "runtime/core/MovieInfo.h"
+
+#include <lzma.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <vector>
+
+namespace kestrava {
+
+namespace {
+
+// The frame rectangle takes at most 5 + 4 * 31 bits (17 bytes), then rate and count 4 bytes.
+constexpr size_t kFieldsAfterLength = 21;
+
+uint32_t Le32(std::span<const uint8_t> b, size_t at) {
+  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
+         uint32_t(b[at + 3]) << 24;
+}
+
+std::vector<uint8_t> Inflate(std::span<const uint8_t> in) {
+  std::vector<uint8_t> out(kFieldsAfterLength);
+  z_stream z{};
+  if (inflateInit(&z) != Z_OK) throw EMovieInfoError("cannot start zlib");
+  z.next_in = const_cast<Bytef*>(in.data());
+  z.avail_in = uInt(std::min<size_t>(in.size(), UINT_MAX));
+  z.next_out = out.data();
+  z.avail_out = uInt(out.size());
+  int status = Z_OK;
+  while (z.avail_out > 0 && status == Z_OK)
+    status = inflate(&z, Z_SYNC_FLUSH);
+  inflateEnd(&z);
+  if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
+    throw EMovieInfoError("the zlib-compressed movie is damaged");
+  out.resize(out.size() - z.avail_out);
+  return out;
+}
+
+std::vector<uint8_t> UnpackLzma(std::span<const uint8_t> in) {
+  // After the 8-byte header: the compressed length (4), the LZMA properties (5), the raw stream.
+  if (in.size() < 9) throw EMovieInfoError("the LZMA-compressed movie is too short");
+  // The properties become a ".lzma" header with an unknown length. Only the first bytes are
+  // decoded, so a small dictionary serves whatever size the movie asks for and a hostile size
+  // allocates nothing.
+  std::array<uint8_t, 13> header{};
+  header[0] = in[4];
+  header[1] = 0x00, header[2] = 0x10, header[3] = 0x00, header[4] = 0x00;  // 4 KiB
+  for (size_t i = 5; i < 13; ++i)
+    header[i] = 0xFF;
+  lzma_stream s = LZMA_STREAM_INIT;
+  if (lzma_alone_decoder(&s, 1 << 20) != LZMA_OK) throw EMovieInfoError("cannot start LZMA");
+  std::vector<uint8_t> out(kFieldsAfterLength);
+  s.next_out = out.data();
+  s.avail_out = out.size();
+  s.next_in = header.data();
+  s.avail_in = header.size();
+  lzma_ret status = lzma_code(&s, LZMA_RUN);
+  if (status == LZMA_OK) {
+    const std::span<const uint8_t> data = in.subspan(9);
+    s.next_in = data.data();
+    s.avail_in = data.size();
+    while (status == LZMA_OK && s.avail_out > 0 && s.avail_in > 0)
+      status = lzma_code(&s, LZMA_RUN);
+  }
+  const size_t made = out.size() - s.avail_out;
+  lzma_end(&s);
+  if (status != LZMA_OK && status != LZMA_STREAM_END)
+    throw EMovieInfoError("the LZMA-compressed movie is damaged");
+  out.resize(made);
+  return out;
+}
+
+class TBitReader {
+ public:
+  explicit TBitReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+  uint32_t Unsigned(int count) {
+    uint32_t value = 0;
+    for (int i = 0; i < count; ++i) {
+      if (bit_ / 8 >= bytes_.size()) throw EMovieInfoError("the movie header ends early");
+      value = value << 1 | ((bytes_[bit_ / 8] >> (7 - bit_ % 8)) & 1u);
+      ++bit_;
+    }
+    return value;
+  }
+  int32_t Signed(int count) {
+    if (count == 0) return 0;
+    const uint32_t value = Unsigned(count);
+    const uint32_t sign = 1u << (count - 1);
+    return int32_t(int64_t(value ^ sign) - int64_t(sign));
+  }
+  size_t ByteAfter() const { return (bit_ + 7) / 8; }
+
+ private:
+  std::span<const uint8_t> bytes_;
+  size_t bit_ = 0;
+};
+
+}  // namespace
+
+TMovieInfo ReadMovieInfo(std::span<const uint8_t> bytes) {
+  if (bytes.size() < 8) throw EMovieInfoError("not a movie: too short");
+  TMovieInfo info;
+  if (bytes[1] != 'W' || bytes[2] != 'S') throw EMovieInfoError("not a movie: no SWF signature");
+  switch (bytes[0]) {
+    case 'F':
+      info.Compression = TMovieCompression::None;
+      break;
+    case 'C':
+      info.Compression = TMovieCompression::Zlib;
+      break;
+    case 'Z':
+      info.Compression = TMovieCompression::Lzma;
+      break;
+    default:
+      throw EMovieInfoError("not a movie: no SWF signature");
+  }
+  info.Version = bytes[3];
+  info.FileLength = Le32(bytes, 4);
+  const std::span<const uint8_t> rest = bytes.subspan(8);
+  std::vector<uint8_t> unpacked;
+  std::span<const uint8_t> fields = rest;
+  if (info.Compression == TMovieCompression::Zlib) fields = unpacked = Inflate(rest);
+  if (info.Compression == TMovieCompression::Lzma) fields = unpacked = UnpackLzma(rest);
+
+  TBitReader bits(fields);
+  const int size = int(bits.Unsigned(5));
+  info.XMin = bits.Signed(size);
+  info.XMax = bits.Signed(size);
+  info.YMin = bits.Signed(size);
+  info.YMax = bits.Signed(size);
+  const size_t at = bits.ByteAfter();
+  if (fields.size() < at + 4) throw EMovieInfoError("the movie header ends early");
+  info.FrameRate = uint16_t(fields[at] | fields[at + 1] << 8);
+  info.FrameCount = uint16_t(fields[at + 2] | fields[at + 3] << 8);
+  return info;
+}
+
+}  // namespace kestrava
