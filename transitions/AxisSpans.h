@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "raster/Bitmap.h"
 #include "raster/Rect.h"
+#include "transitions/EffectDrawing.h"
 #include "transitions/TransitionEffects.h"
 
 namespace kestrava {
@@ -31,6 +33,21 @@ struct TAxisSpans {
   // Span [a, b) along the axis, the full extent across it.
   TRect Along(int a, int b) const {
     return Axis == TAxis::Across ? TRect{a, 0, b, H} : TRect{0, a, W, b};
+  }
+};
+
+// The copies of one effect along its axis: spans of the new picture into spans of the frame.
+struct TAxisCopies : TAxisSpans {
+  TBitmap& Screen;
+  const TBitmap& Picture;
+
+  TAxisCopies(TBitmap& screen, const TBitmap& picture, const TRect& r, uint16_t step, int progress,
+              TAxis axis)
+      : TAxisSpans(r, step, progress, axis), Screen(screen), Picture(picture) {}
+
+  // Source span [a, b) into destination span [c, d), each the full extent across the axis.
+  void Copy(int a, int b, int c, int d) const {
+    CopyPicture(Screen, Picture, Along(a, b), Along(c, d));
   }
 };
 

@@ -8,20 +8,7 @@ namespace kestrava {
 
 namespace {
 
-// The copies of one effect along its axis.
-struct TSpan : TAxisSpans {
-  TBitmap& Screen;
-  const TBitmap& Picture;
-
-  TSpan(TBitmap& screen, const TBitmap& picture, const TRect& r, uint16_t step, int progress,
-        TAxis axis)
-      : TAxisSpans(r, step, progress, axis), Screen(screen), Picture(picture) {}
-
-  // Source span [a, b) into destination span [c, d).
-  void Copy(int a, int b, int c, int d) const {
-    CopyPicture(Screen, Picture, Along(a, b), Along(c, d));
-  }
-};
+using TSpan = TAxisCopies;
 
 #define KESTRAVA_AXIS_EFFECT(name, axis, body)                                      \
   void name(TBitmap& Screen, const TBitmap& Picture, const TRect& R, uint16_t Step, \

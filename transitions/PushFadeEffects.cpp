@@ -76,14 +76,9 @@ void Fade(TBitmap& Screen, const TBitmap& Picture, const TRect&, uint16_t, int P
 
 namespace {
 
-// The copies of one push along its axis.
-struct TPush : TAxisSpans {
-  TBitmap& Screen;
-  const TBitmap& Picture;
-
-  TPush(TBitmap& screen, const TBitmap& picture, const TRect& r, uint16_t step, int progress,
-        TAxis axis)
-      : TAxisSpans(r, step, progress, axis), Screen(screen), Picture(picture) {}
+// The copies of one push along its axis: the old image moved, the new picture following.
+struct TPush : TAxisCopies {
+  using TAxisCopies::TAxisCopies;
 
   // The old image, span [a, b) as the frame holds it on entry, moved or squeezed into [c, d).
   // The canvas reads all of a copy's source before it writes, so overlapping spans don't smear.
@@ -91,9 +86,7 @@ struct TPush : TAxisSpans {
     Screen.Canvas().CopyRect(Along(c, d), Screen.Canvas(), Along(a, b));
   }
   // Span [a, b) of the new picture into [c, d).
-  void New(int a, int b, int c, int d) const {
-    CopyPicture(Screen, Picture, Along(a, b), Along(c, d));
-  }
+  void New(int a, int b, int c, int d) const { Copy(a, b, c, d); }
 };
 
 #define KESTRAVA_PUSH_EFFECTS(across, down, body)                                     \

@@ -24,19 +24,10 @@ void MirrorStretch(TCanvas& canvas, const TRect& d, const TBitmap& bitmap, const
 
 namespace {
 
-// The copies of one effect along its axis.
-struct TSpan : TAxisSpans {
-  TBitmap& Screen;
-  const TBitmap& Picture;
+// The copies of one effect along its axis, mirrored ones and the roll among them.
+struct TSpan : TAxisCopies {
+  using TAxisCopies::TAxisCopies;
 
-  TSpan(TBitmap& screen, const TBitmap& picture, const TRect& r, uint16_t step, int progress,
-        TAxis axis)
-      : TAxisSpans(r, step, progress, axis), Screen(screen), Picture(picture) {}
-
-  // Source span [a, b) into destination span [c, d), each the full extent across the axis.
-  void Copy(int a, int b, int c, int d) const {
-    CopyPicture(Screen, Picture, Along(a, b), Along(c, d));
-  }
   void Reveal(int a, int b) const { Copy(a, b, a, b); }
   // Source span [a, b) mirrored into destination span [c, d).
   void Mirror(int a, int b, int c, int d) const {
