@@ -5,7 +5,7 @@
 #include <span>
 
 #include "runtime/core/MovieCard.h"
-#include "runtime/core/MovieInfo.h"
+#include "movie/MovieInfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> bytes(data, size);

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "runtime/core/MovieInfo.h"
+#include "movie/MovieInfo.h"
 
 namespace kestrava {
 

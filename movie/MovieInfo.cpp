@@ -1,4 +1,4 @@
-#include "runtime/core/MovieInfo.h"
+#include "movie/MovieInfo.h"
 
 #include <lzma.h>
 #include <zlib.h>
