@@ -1,6 +1,7 @@
 // kestrava-saver: the program at the head of every saver file. It finds its payload at the end of
 // its own file and shows it until the wake-up action.
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -19,6 +20,8 @@
 #include "runtime/core/MovieShow.h"
 #include "runtime/core/RuntimeOptions.h"
 #include "runtime/core/SlideShow.h"
+#include "runtime/core/SlideStage.h"
+#include "runtime/core/SlideTimelines.h"
 #include "saver/SaverFileReader.h"
 
 namespace kestrava {
@@ -40,28 +43,30 @@ std::vector<TMusicBlock> MusicOf(const TSaverFileReader& saver) {
   return music;
 }
 
-// The frames of either kind, through one interface.
-class TFrames {
+// Frames by the fixed clock of the dump mode, for either kind.
+class TDumpFrames {
  public:
-  TFrames(const TSaverFileReader& saver, int width, int height, uint32_t seed) {
+  TDumpFrames(const TSaverFileReader& saver, int width, int height, uint32_t seed) {
     if (saver.Trailer().Kind == TSaverKind::Flash) {
       // Cards need a size: the stored movies have none the runtime can use yet.
       movies_.emplace(saver, width > 0 ? width : 1280, height > 0 ? height : 720);
     } else {
-      pictures_.emplace(saver, width, height, seed);
+      show_.emplace(saver, width, height, seed);
+      stage_.emplace(show_->Width(), show_->Height());
+      slides_.emplace(*show_, *stage_);
     }
   }
-  const TBitmap& At(int64_t tick) {
-    return pictures_ ? pictures_->FrameAt(tick) : movies_->FrameAt(tick);
-  }
+  const TBitmap& At(int64_t tick) { return slides_ ? slides_->FrameAt(tick) : movies_->FrameAt(tick); }
 
  private:
-  std::optional<TSlideShow> pictures_;
+  std::optional<TSlideShow> show_;
+  std::optional<TSlideStage> stage_;
+  std::optional<TFixedClockSlides> slides_;
   std::optional<TMovieShow> movies_;
 };
 
 int Dump(const TSaverFileReader& saver, const TRuntimeOptions& options) {
-  TFrames frames(saver, options.Width, options.Height, options.Seed.value_or(1));
+  TDumpFrames frames(saver, options.Width, options.Height, options.Seed.value_or(1));
   // The music plays as it would on screen, on whatever audio device SDL finds (none needed).
   std::optional<TSdlMusic> music;
   if (SDL_Init(SDL_INIT_AUDIO) == 0) music.emplace(MusicOf(saver));
@@ -77,22 +82,52 @@ int Dump(const TSaverFileReader& saver, const TRuntimeOptions& options) {
   return 0;
 }
 
-int Show(const TSaverFileReader& saver, const TRuntimeOptions& options) {
-  TSdlScreen screen(options.Mode == TRunMode::InWindow, options.WindowId, options.RootWindow);
-  const int quitMode = saver.Trailer().QuitMode;
-  TFrames frames(saver, screen.Width(), screen.Height(),
-                 options.Seed.value_or(uint32_t(std::time(nullptr))));
-  TSdlMusic music(MusicOf(saver));
+// How long the screen loop waits for the player's next frame before it looks at the user's
+// input again.
+constexpr std::chrono::milliseconds kInputPoll{5};
+
+void ShowPictures(const TSaverFileReader& saver, TSdlScreen& screen, TSdlMusic& music,
+                  uint32_t seed, int quitMode) {
+  TSlideShow show(saver, screen.Width(), screen.Height(), seed);
+  TSlideStage stage(show.Width(), show.Height());
+  TLiveSlides slides(show, stage, SDL_GetTicks64());
+  int shown = -1;
+  while (!screen.ShouldQuit(quitMode)) {
+    slides.Update(SDL_GetTicks64());
+    stage.Pump(kInputPoll);
+    // Each frame the player paints goes to the window as soon as it is made.
+    if (stage.PaintCount() != shown) {
+      screen.Show(stage.Screen());
+      shown = stage.PaintCount();
+    }
+    music.Poll();
+  }
+}
+
+void ShowMovies(const TSaverFileReader& saver, TSdlScreen& screen, TSdlMusic& music,
+                int quitMode) {
+  TMovieShow movies(saver, screen.Width(), screen.Height());
   const uint64_t start = SDL_GetTicks64();
   while (!screen.ShouldQuit(quitMode)) {
     const int64_t tick = int64_t((SDL_GetTicks64() - start) / kTickMilliseconds);
-    screen.Show(frames.At(tick));
+    screen.Show(movies.FrameAt(tick));
     music.Poll();
     // Wait for the next tick; a slow frame is not made up for, the clock moves on.
     const uint64_t next = start + uint64_t(tick + 1) * kTickMilliseconds;
     const uint64_t now = SDL_GetTicks64();
     if (next > now) SDL_Delay(uint32_t(next - now));
   }
+}
+
+int Show(const TSaverFileReader& saver, const TRuntimeOptions& options) {
+  TSdlScreen screen(options.Mode == TRunMode::InWindow, options.WindowId, options.RootWindow);
+  const int quitMode = saver.Trailer().QuitMode;
+  TSdlMusic music(MusicOf(saver));
+  if (saver.Trailer().Kind == TSaverKind::Flash)
+    ShowMovies(saver, screen, music, quitMode);
+  else
+    ShowPictures(saver, screen, music, options.Seed.value_or(uint32_t(std::time(nullptr))),
+                 quitMode);
   return 0;
 }
 

@@ -2,16 +2,14 @@
 
 #include <X11/Xlib.h>
 
-#include <cstdlib>
 #include <stdexcept>
 #include <string>
+
+#include "runtime/core/QuitRule.h"
 
 namespace kestrava {
 
 namespace {
-
-// A pointer that drifts by a few pixels (a table knocked) does not wake the screen.
-constexpr int kMoveTolerance = 10;
 
 std::runtime_error SdlError(const char* what) {
   return std::runtime_error(std::string(what) + ": " + SDL_GetError());
@@ -67,31 +65,28 @@ void TSdlScreen::Show(const TBitmap& frame) {
 }
 
 bool TSdlScreen::ShouldQuit(int quitMode) {
-  const bool onMove = quitMode == 1 || quitMode == 4;
-  const bool onClick = quitMode == 2 || quitMode == 4;
-  const bool onKey = quitMode == 3 || quitMode == 4;
+  const TQuitRule rule(quitMode, startX_, startY_);
   SDL_Event event;
   bool quit = false;
   while (SDL_PollEvent(&event)) {
     switch (event.type) {
       case SDL_QUIT:
-        quit = true;
+        quit = quit || rule.Ends(TUserAction::WindowClosed);
         break;
-      case SDL_KEYDOWN:
-        if (onKey || ((event.key.keysym.mod & KMOD_ALT) && event.key.keysym.sym == SDLK_F4))
-          quit = true;
+      case SDL_KEYDOWN: {
+        const bool altF4 = (event.key.keysym.mod & KMOD_ALT) && event.key.keysym.sym == SDLK_F4;
+        quit = quit || rule.Ends(altF4 ? TUserAction::AltF4 : TUserAction::KeyPressed);
         break;
+      }
       case SDL_MOUSEBUTTONDOWN:
-        quit = quit || onClick;
+        quit = quit || rule.Ends(TUserAction::ButtonPressed);
         break;
-      case SDL_MOUSEMOTION:
-        if (onMove) {
-          int x = 0, y = 0;
-          SDL_GetGlobalMouseState(&x, &y);
-          quit = quit || std::abs(x - startX_) > kMoveTolerance ||
-                 std::abs(y - startY_) > kMoveTolerance;
-        }
+      case SDL_MOUSEMOTION: {
+        int x = 0, y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        quit = quit || rule.Ends(TUserAction::PointerMoved, x, y);
         break;
+      }
       default:
         break;
     }

@@ -1,8 +1,10 @@
 #include "runtime/core/SlideShow.h"
 
+#include <utility>
+
 #include "imaging/Jpeg.h"
 #include "raster/Canvas.h"
-#include "transitions/TransitionPlayer.h"
+#include "transitions/TransitionPlayer.h"  // FitRect
 
 namespace kestrava {
 
@@ -27,7 +29,6 @@ std::shared_ptr<const TBitmap> Fitted(TBitmap picture, int width, int height) {
 TSlideShow::TSlideShow(const TSaverFileReader& saver, int outputWidth, int outputHeight,
                        uint32_t seed)
     : saver_(saver),
-      schedule_(saver.Trailer().IntervalSeconds),
       chooser_(saver.Trailer().EffectFlags, seed) {
   for (const TSaverBlock& block : saver.Blocks())
     if (block.Kind == TBlockKind::Picture) pictures_.push_back(block);
@@ -38,12 +39,19 @@ TSlideShow::TSlideShow(const TSaverFileReader& saver, int outputWidth, int outpu
   current_ = Fitted(std::move(first.Bitmap), width_, height_);
   cut_ = chooser_.Styles().empty();
   style_ = chooser_.Next();
-  next_ = Decode(1);
+  // The first picture shows at once; the next two are decoded while it is on show.
+  nextPending_ = std::async(std::launch::async, [this] { return Decode(1); });
   pending_ = std::async(std::launch::async, [this] { return Decode(2); });
 }
 
 TSlideShow::~TSlideShow() {
+  if (nextPending_.valid()) nextPending_.wait();
   if (pending_.valid()) pending_.wait();
+}
+
+const TBitmap& TSlideShow::Next() {
+  if (!next_) next_ = nextPending_.get();
+  return *next_;
 }
 
 std::shared_ptr<const TBitmap> TSlideShow::Decode(int64_t slide) const {
@@ -51,23 +59,13 @@ std::shared_ptr<const TBitmap> TSlideShow::Decode(int64_t slide) const {
   return Fitted(DecodeJpeg(saver_.ReadBlock(block)).Bitmap, width_, height_);
 }
 
-void TSlideShow::Advance(int64_t slide) {
-  while (slide_ < slide) {
-    current_ = next_;
-    next_ = pending_.get();
-    ++slide_;
-    pending_ = std::async(std::launch::async, [this, s = slide_ + 2] { return Decode(s); });
-    style_ = chooser_.Next();
-  }
-}
-
-const TBitmap& TSlideShow::FrameAt(int64_t tick) {
-  const TSlideMoment moment = schedule_.At(tick, cut_);
-  Advance(moment.Slide);
-  if (moment.Progress == 0) return *current_;
-  MakeTransitionFrame(TTransitionStyle(style_), *current_, *next_, kTransitionStep, moment.Progress,
-                      frame_);
-  return frame_;
+void TSlideShow::Advance() {
+  Next();
+  current_ = std::exchange(next_, nullptr);
+  nextPending_ = std::move(pending_);
+  ++slide_;
+  pending_ = std::async(std::launch::async, [this, s = slide_ + 2] { return Decode(s); });
+  style_ = chooser_.Next();
 }
 
 }  // namespace kestrava

@@ -1,14 +1,15 @@
 #pragma once
 
-// The pictures kind of saver: the stored JPEGs shown one after another with transitions, each
-// decoded in the background one ahead of the one on show and fitted to the output size.
+// The pictures of a pictures saver, in order and round again: each stored JPEG decoded in the
+// background one ahead of the one coming next, fitted to the output size, and the transition
+// style that leads to the next one.
 
 #include <cstdint>
 #include <future>
 #include <memory>
+#include <vector>
 
 #include "raster/Bitmap.h"
-#include "runtime/core/SlideSchedule.h"
 #include "runtime/core/StyleChooser.h"
 #include "saver/SaverFileReader.h"
 
@@ -20,28 +21,36 @@ class TSlideShow {
   // EImageError when the first picture cannot be read.
   TSlideShow(const TSaverFileReader& saver, int outputWidth, int outputHeight, uint32_t seed);
   ~TSlideShow();
+  TSlideShow(const TSlideShow&) = delete;
+  TSlideShow& operator=(const TSlideShow&) = delete;
 
   int Width() const { return width_; }
   int Height() const { return height_; }
+  int IntervalSeconds() const { return saver_.Trailer().IntervalSeconds; }
+  // No style flagged: pictures follow each other without a transition.
+  bool Cut() const { return cut_; }
 
-  // The frame to show at tick n (ticks of 40 ms from the start); ticks only go forward.
-  const TBitmap& FrameAt(int64_t tick);
+  const TBitmap& Current() const { return *current_; }
+  // Waits for the next picture's decoding if it is not done yet.
+  const TBitmap& Next();
+  // The style of the transition from Current to Next.
+  int Style() const { return style_; }
+  // Next becomes Current. Throws EImageError when a stored picture does not decode.
+  void Advance();
 
  private:
   std::shared_ptr<const TBitmap> Decode(int64_t slide) const;
-  void Advance(int64_t slide);
 
   const TSaverFileReader& saver_;
   std::vector<TSaverBlock> pictures_;
   int width_ = 0, height_ = 0;
-  TSlideSchedule schedule_;
   TStyleChooser chooser_;
   bool cut_ = false;
-  int64_t slide_ = 0;  // the slide on show (or leaving, during its transition)
-  int style_ = 0;      // the transition to the next slide
+  int64_t slide_ = 0;  // how many pictures have been passed
+  int style_ = 0;
   std::shared_ptr<const TBitmap> current_, next_;
-  std::future<std::shared_ptr<const TBitmap>> pending_;  // the picture after next_
-  TBitmap frame_;
+  // next_ until it is needed, and the picture after it.
+  std::future<std::shared_ptr<const TBitmap>> nextPending_, pending_;
 };
 
 }  // namespace kestrava

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The saver's wake-up actions on a real X display: a saver built for each quit mode is started
+# full screen under Xvfb, xdotool plays the user's action, and the saver must end (or keep
+# running) as its quit mode says. Usage: quit-modes.sh KESTRAVA_BUILD PICTURE.jpg
+set -euo pipefail
+
+if [[ "${1:-}" != --inner ]]; then
+  exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" --inner "$@"
+fi
+builder=$2
+picture=$3
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+export SDL_AUDIODRIVER=dummy
+
+for index in 0 1 2 3 4; do
+  cat >"$work/q$index.kvp" <<KVP
+[saverType]
+type=pic
+[dataFiles]
+filenum=2
+file0=$picture
+file1=$picture
+[myOptions]
+quitMode=$index
+DelayTime=1
+[myBuild]
+OutPath=$work/
+OutFileName=q$index
+OutType=0
+KVP
+  "$builder" "$work/q$index.kvp" --quiet --effects 52 --screen 320x240 >/dev/null
+done
+
+failures=0
+# mode action expectation: "ends" or "runs"
+check() {
+  local mode=$1 action=$2 expected=$3 saver="$work/q$(($1 - 1)).scr"
+  xdotool mousemove 200 200
+  "$saver" /s &
+  local pid=$!
+  # The saver's window is up once X knows a window by its title.
+  if ! timeout 20 xdotool search --sync --name '^Kestrava$' >/dev/null; then
+    echo "mode $mode: the saver's window never appeared"; failures=$((failures + 1))
+    kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; return
+  fi
+  # A moment for the saver to note where the pointer starts.
+  sleep 0.3
+  case $action in
+    move) xdotool mousemove_relative 60 40 ;;
+    drift) xdotool mousemove_relative 3 2 ;;
+    click) xdotool click 1 ;;
+    key) xdotool key space ;;
+    alt-f4) xdotool key alt+F4 ;;
+  esac
+  # An end comes within five seconds; a saver that should keep running gets two to prove it.
+  local ended=no tries=50
+  [[ $expected == runs ]] && tries=20
+  for _ in $(seq 1 "$tries"); do
+    if ! kill -0 "$pid" 2>/dev/null; then ended=yes; break; fi
+    sleep 0.1
+  done
+  if [[ $expected == ends && $ended == no ]]; then
+    echo "mode $mode, $action: the saver kept running"; failures=$((failures + 1))
+  elif [[ $expected == runs && $ended == yes ]]; then
+    echo "mode $mode, $action: the saver ended"; failures=$((failures + 1))
+  fi
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
+check 1 move ends
+check 1 drift runs
+check 1 click runs
+check 2 click ends
+check 2 move runs
+check 3 key ends
+check 3 click runs
+check 4 move ends
+check 4 click ends
+check 4 key ends
+check 5 move runs
+check 5 click runs
+check 5 key runs
+check 5 alt-f4 ends
+check 3 alt-f4 ends
+
+if ((failures > 0)); then
+  echo "$failures quit-mode checks failed"
+  exit 1
+fi
+echo "all quit-mode checks passed"
