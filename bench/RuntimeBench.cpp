@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,6 +13,8 @@
 #include "imaging/FileBytes.h"
 #include "imaging/Jpeg.h"
 #include "runtime/core/SlideShow.h"
+#include "runtime/core/SlideStage.h"
+#include "runtime/core/SlideTimelines.h"
 #include "saver/BuildCommand.h"
 
 namespace kestrava {
@@ -48,19 +51,29 @@ struct TSaver {
   }
 };
 
+// Frames driven one by one through the player, as the frame dump does.
 void BM_RuntimeTransitionFrames(benchmark::State& state) {
   const TSaver saver(int(state.range(0)));
   const TSaverFileReader reader(saver.File);
   std::optional<TSlideShow> show;
-  show.emplace(reader, 0, 0, 1);
+  std::optional<TSlideStage> stage;
+  std::optional<TFixedClockSlides> slides;
+  const auto fresh = [&] {
+    slides.reset();
+    stage.reset();
+    show.reset();
+    show.emplace(reader, 0, 0, 1);
+    stage.emplace(show->Width(), show->Height());
+    slides.emplace(*show, *stage);
+  };
+  fresh();
   // Interval 8 s: ticks 200 to 224 are the first transition; then a fresh show, untimed.
   int64_t tick = 200;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(show->FrameAt(tick).ScanLine(0));
+    benchmark::DoNotOptimize(slides->FrameAt(tick).ScanLine(0));
     if (++tick == 225) {
       state.PauseTiming();
-      show.reset();
-      show.emplace(reader, 0, 0, 1);
+      fresh();
       tick = 200;
       state.ResumeTiming();
     }
@@ -69,6 +82,32 @@ void BM_RuntimeTransitionFrames(benchmark::State& state) {
       benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_RuntimeTransitionFrames)->Arg(52)->Arg(86)->Arg(118)->Unit(benchmark::kMillisecond);
+
+// Whole transitions as the saver runs them on screen: the player's own thread with Delay 0,
+// every frame painted through the host on this thread. One iteration is one transition of 25
+// frames.
+void BM_RuntimeThreadedTransition(benchmark::State& state) {
+  const TSaver saver(int(state.range(0)));
+  const TSaverFileReader reader(saver.File);
+  TSlideShow show(reader, 0, 0, 1);
+  TSlideStage stage(show.Width(), show.Height());
+  stage.SetDelay(0);
+  stage.Cut(show.Current());
+  int frames = 0;
+  for (auto _ : state) {
+    const int before = stage.PaintCount();
+    stage.Begin(int(state.range(0)), show.Next(), /*manual=*/false);
+    while (stage.Busy()) stage.Pump(std::chrono::milliseconds(50));
+    frames += stage.PaintCount() - before;
+  }
+  state.counters["fps"] = benchmark::Counter(double(frames), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_RuntimeThreadedTransition)
+    ->Arg(52)
+    ->Arg(86)
+    ->Arg(118)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace kestrava

@@ -360,17 +360,21 @@ void TCustomTransitionPlayer::HandleDestroy() {
 void TCustomTransitionPlayer::Paint() {
   TCanvasLock backLock(BackBuffer.Canvas());
   const TRect client = ClientRect();
-  PaintBackground(BackBuffer.Canvas(), client);
-  {
-    TCanvasLock frameLock(FrameBitmap.Canvas());
-    if (!FrameBitmap.Empty()) {
-      const TRect picRect = CurrentPicRect();
-      if (!stretch_)
-        BackBuffer.Canvas().Draw(picRect.Left, picRect.Top, FrameBitmap);
-      else
-        BackBuffer.Canvas().StretchDraw(stretchFine_ ? FitRect(picRect, client) : client,
-                                        FrameBitmap);
-    }
+  TCanvasLock frameLock(FrameBitmap.Canvas());
+  if (FrameBitmap.Empty()) {
+    PaintBackground(BackBuffer.Canvas(), client);
+  } else {
+    const TRect picRect = CurrentPicRect();
+    const TRect target =
+        !stretch_ ? picRect : stretchFine_ ? FitRect(picRect, client) : client;
+    // A frame that covers the whole client area hides the background: not painting it saves a
+    // pass over every pixel of every frame.
+    const TRect covered = Intersect(target, client);
+    if (covered != client) PaintBackground(BackBuffer.Canvas(), client);
+    if (!stretch_)
+      BackBuffer.Canvas().Draw(picRect.Left, picRect.Top, FrameBitmap);
+    else
+      BackBuffer.Canvas().StretchDraw(target, FrameBitmap);
   }
   host_.Present(BackBuffer);
   FirstPaintPending = false;
