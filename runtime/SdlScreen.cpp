@@ -21,8 +21,9 @@ TSdlScreen::TSdlScreen(bool inWindow, uint64_t windowId, bool root) {
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) != 0 && SDL_Init(SDL_INIT_VIDEO) != 0)
     throw SdlError("cannot start the display");
   if (inWindow) {
-    if (root) {
-      // The root window of the default screen, as XScreenSaver's -root asks.
+    if (root && windowId == 0) {
+      // The root window of the default screen, as -root asks. XScreenSaver passes --root and
+      // names its own window in XSCREENSAVER_WINDOW: that window wins.
       if (Display* display = XOpenDisplay(nullptr)) {
         windowId = DefaultRootWindow(display);
         XCloseDisplay(display);

@@ -11,8 +11,9 @@ const char* const kRuntimeUsage =
     "       kestrava-saver --frames N --dump DIR [--size WxH] [--seed S] [--payload FILE]\n"
     "  (none), /s        the slide show full screen until the wake-up action\n"
     "  /c, /p ID         what the Windows screen-saver settings pass: exits at once\n"
-    "  -root             draw into the root window (XScreenSaver)\n"
-    "  -window-id ID     draw into that X window (XScreenSaver; also XSCREENSAVER_WINDOW)\n"
+    "  -root, --root     draw into the root window (XScreenSaver)\n"
+    "  -window-id ID     draw into that X window (also --window-id; XScreenSaver sets\n"
+    "                    XSCREENSAVER_WINDOW too)\n"
     "  --frames, --dump  render N frames of 40 ms to DIR/frame-00000.png ..., no display\n"
     "  --size WxH        the size of those frames (default: the stored pictures' size)\n"
     "  --seed S          the seed of the effect choice, for repeatable frames\n"
@@ -70,10 +71,10 @@ TRuntimeOptions ParseRuntimeOptions(const std::vector<std::string>& args,
     } else if (lower.starts_with("/p") || lower.starts_with("-p")) {
       options.Mode = TRunMode::Preview;
       return options;
-    } else if (arg == "-root") {
+    } else if (arg == "-root" || arg == "--root") {
       options.Mode = TRunMode::InWindow;
       options.RootWindow = true;
-    } else if (arg == "-window-id") {
+    } else if (arg == "-window-id" || arg == "--window-id") {
       options.Mode = TRunMode::InWindow;
       options.WindowId = ParseId(value(), "-window-id");
     } else if (arg == "--frames") {

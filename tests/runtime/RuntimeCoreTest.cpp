@@ -28,6 +28,11 @@ TEST(RuntimeOptions, StartArguments) {
       {{"-window-id", "12345"}, nullptr, TRunMode::InWindow, 12345},
       {{}, "0x1c00003", TRunMode::InWindow, 0x1c00003},
       {{"-root"}, nullptr, TRunMode::InWindow, 0},
+      // XScreenSaver 6 passes the double-dash forms.
+      {{"--root"}, nullptr, TRunMode::InWindow, 0},
+      {{"--window-id", "0x2a00007"}, nullptr, TRunMode::InWindow, 0x2a00007},
+      // ... with its own window in the environment, which the saver then draws into.
+      {{"--root"}, "0x1c00003", TRunMode::InWindow, 0x1c00003},
       {{"--help"}, nullptr, TRunMode::Help, 0},
       {{"--frames", "10", "--dump", "/tmp/x"}, nullptr, TRunMode::Dump, 0},
   };

@@ -1,0 +1,40 @@
+#include "platform/Desktop.h"
+
+#include "platform/DetachedProcess.h"
+#include "platform/XScreenSaverInstall.h"
+
+namespace kestrava {
+
+namespace {
+
+class TDesktop final : public IDesktop {
+ public:
+  bool StartDetached(const std::string& program) override {
+    return SpawnDetached(program, {program});
+  }
+
+  void OpenDocument(const std::string& path) override {
+    const std::string opener = FindOnPath("xdg-open");
+    if (opener.empty()) return;
+    // The opener would read a leading "-" as an option of its own.
+    SpawnDetached(opener, {opener, !path.empty() && path[0] == '-' ? "./" + path : path});
+  }
+
+  void InstallSaver(const std::string& saverPath) override { InstallIntoXScreenSaver(saverPath); }
+
+  bool OpenSaverSettings() override {
+    for (const char* name : {"xscreensaver-settings", "xscreensaver-demo"}) {
+      const std::string program = FindOnPath(name);
+      if (!program.empty() && SpawnDetached(program, {program})) return true;
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<IDesktop> MakeDesktop() {
+  return std::make_unique<TDesktop>();
+}
+
+}  // namespace kestrava
