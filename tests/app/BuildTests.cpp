@@ -1,0 +1,277 @@
+// The build command, and Preview and Install of the built saver.
+
+#include <filesystem>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressDialog>
+#include <QTabWidget>
+#include <QTest>
+
+#include "app/BuildProgress.h"
+#include "app/RadioGroup.h"
+#include "app/widgets/CheckListBox.h"
+#include "saver/SaverFileReader.h"
+#include "tests/app/FormRig.h"
+#include "tests/app/TestSuites.h"
+
+namespace kestrava::test {
+
+namespace {
+
+const QString kMustBuild = "info[Kestrava]: You must build the screensaver first!";
+const QString kSucceeded = "info[Information]: Process succeed!";
+const QString kFailed = "info[Information]: Process failed!";
+
+// Two small JPEG pictures, the first effects ticked, the scratch folder as output folder.
+void PrepareBuild(TFormRig& rig, const QString& name = "show") {
+  rig.AddSources({rig.Picture("one.jpg", Qt::red), rig.Picture("two.jpg", Qt::blue)});
+  rig.Control<TCheckListBox>("lbx_effects")->SetChecked(0, true);
+  rig.Control<TCheckListBox>("lbx_effects")->SetChecked(5, true);
+  rig.Dialogs.FolderAnswers.push_back(rig.Scratch());
+  rig.ClickButton("SpeedButton8");
+  rig.Control<QLineEdit>("edtOutputName")->setText(name);
+  rig.Dialogs.TakeLog();
+}
+
+bool ShowsBuiltGlyphs(TFormRig& rig) {
+  return rig.Control<QAbstractButton>("btnPreview")->icon().cacheKey() ==
+             rig.Control<QAbstractButton>("btnpre_temp")->icon().cacheKey() &&
+         rig.Control<QAbstractButton>("btnSetup")->icon().cacheKey() ==
+             rig.Control<QAbstractButton>("btnsetup_temp")->icon().cacheKey();
+}
+
+}  // namespace
+
+class BuildTests : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void previewAndInstallBeforeABuild();
+  void buildWritesTheSaver();
+  void wizardTakesNoInputWhileBuilding();
+  void buildStopsTheMusic();
+  void refusedBuilds_data();
+  void refusedBuilds();
+  void flashBuildNeedsNoEffect();
+  void failedBuildLeavesNoFile();
+  void previewAndInstallAfterABuild();
+  void installErrorIsReported();
+  void deletedSaverCountsAsUnbuilt();
+  void closeAfterABuildAsksNothing();
+  void progressCountsThePictures();
+};
+
+void BuildTests::previewAndInstallBeforeABuild() {
+  TFormRig rig;
+  QVERIFY(!ShowsBuiltGlyphs(rig));
+  rig.ClickButton("btnPreview");
+  rig.ClickButton("btnSetup");
+  QCOMPARE(rig.Dialogs.TakeLog(), (QStringList{kMustBuild, kMustBuild}));
+  QVERIFY(rig.Desktop.Log.isEmpty());
+}
+
+void BuildTests::buildWritesTheSaver() {
+  TFormRig rig;
+  PrepareBuild(rig);
+  rig.Control<TRadioGroup>("RdoGpQuitMode")->Button(2)->click();
+  rig.ClickButton("scButBuild");
+  QCOMPARE(rig.Dialogs.TakeLog(), QStringList{kSucceeded});
+  const QString saver = rig.ScratchPath("show.scr");
+  QCOMPARE(QString::fromStdString(rig.Form().State().BuiltSaverPath), saver);
+  QVERIFY(rig.Form().State().SaverBuilt);
+  QVERIFY(ShowsBuiltGlyphs(rig));
+  QVERIFY(QFileInfo(saver).isExecutable());
+
+  const TSaverFileReader reader(saver.toStdString());
+  const TSaverTrailer& trailer = reader.Trailer();
+  QCOMPARE(int(trailer.SourceSizes.size()), 2);
+  QCOMPARE(trailer.QuitMode, 3);
+  QCOMPARE(trailer.IntervalSeconds, 8);
+  QCOMPARE(int(trailer.EffectFlags[1]), 1);
+  QCOMPARE(int(trailer.EffectFlags[6]), 1);
+  QCOMPARE(int(trailer.EffectFlags[2]), 0);
+  QCOMPARE(reader.Runtime().Size, qint64(10));
+
+  // Built again as ".exe", over nothing; and once more over the file just written.
+  rig.Control<TRadioGroup>("RdoGpOutType")->Button(1)->click();
+  rig.ClickButton("scButBuild");
+  rig.ClickButton("scButBuild");
+  QCOMPARE(rig.Dialogs.TakeLog(), (QStringList{kSucceeded, kSucceeded}));
+  QVERIFY(QFile::exists(rig.ScratchPath("show.exe")));
+}
+
+void BuildTests::wizardTakesNoInputWhileBuilding() {
+  TFormRig rig;
+  PrepareBuild(rig);
+  auto* pages = rig.Control<QTabWidget>("scPageWiz");
+  auto* build = rig.Control<QAction>("BuildProject1");
+  int seen = 0;
+  rig.Dialogs.WhileMessageShown = [&](const QString&) {
+    ++seen;
+    QVERIFY(!pages->isEnabled());
+    QVERIFY(!rig.Form().findChild<QMenuBar*>()->isEnabled());
+    QVERIFY(!build->isEnabled());
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    build->trigger();                                    // a second build cannot start meanwhile
+    QVERIFY(!rig.Form().findChild<QProgressDialog*>());  // gone before any message
+  };
+  rig.Form().scButBuildClick();
+  QCOMPARE(seen, 1);
+  QCOMPARE(rig.Dialogs.TakeLog(), QStringList{kSucceeded});
+  QVERIFY(pages->isEnabled());
+  QVERIFY(build->isEnabled());
+  QVERIFY(!QApplication::overrideCursor());
+}
+
+void BuildTests::buildStopsTheMusic() {
+  TFormRig rig;
+  rig.AddMusic({rig.File("song.mid")});
+  rig.ClickButton("SpeedButton6");
+  QVERIFY(rig.Music.Playing);
+  rig.ClickButton("scButBuild");  // refused for lack of sources, after the music stopped
+  QVERIFY(!rig.Music.Playing);
+}
+
+void BuildTests::refusedBuilds_data() {
+  QTest::addColumn<bool>("sources");
+  QTest::addColumn<bool>("effects");
+  QTest::addColumn<QString>("message");
+  QTest::newRow("no sources") << false << true
+                              << "plain: Please Select Pictures or Flash Files first!";
+  QTest::newRow("no effect") << true << false
+                             << "plain: Please select at least one effect for the screensaver!";
+}
+
+void BuildTests::refusedBuilds() {
+  QFETCH(bool, sources);
+  QFETCH(bool, effects);
+  QFETCH(QString, message);
+  TFormRig rig;
+  if (sources) rig.AddSources({rig.Picture("p.jpg", Qt::red)});
+  if (effects) rig.Control<TCheckListBox>("lbx_effects")->SetChecked(0, true);
+  rig.Dialogs.TakeLog();
+  rig.ClickButton("scButBuild");
+  QCOMPARE(rig.Dialogs.TakeLog(), QStringList{message});
+  QCOMPARE(rig.Form().ActivePage(), 5);
+  QVERIFY(rig.Form().State().BuiltSaverPath.empty());
+  QVERIFY(QDir(rig.ProgramDir()).entryList({"*.scr"}).isEmpty());
+}
+
+void BuildTests::flashBuildNeedsNoEffect() {
+  TFormRig rig;
+  rig.ChooseFlash();
+  rig.AddSources({rig.File("clip.swf", "FWS\x06movie")});
+  rig.Dialogs.FolderAnswers.push_back(rig.Scratch());
+  rig.ClickButton("SpeedButton8");
+  rig.Control<QLineEdit>("edtOutputName")->clear();
+  rig.Control<TRadioGroup>("RdoGpOutType")->Button(1)->click();
+  rig.Dialogs.TakeLog();
+  rig.ClickButton("scButBuild");
+  QCOMPARE(rig.Dialogs.TakeLog(), QStringList{kSucceeded});
+  QCOMPARE(QString::fromStdString(rig.Form().State().BuiltSaverPath), rig.ScratchPath("clip.exe"));
+}
+
+void BuildTests::failedBuildLeavesNoFile() {
+  TFormRig rig;
+  PrepareBuild(rig);
+  rig.AddSources({rig.File("broken.jpg", "no picture")});
+  rig.Control<QLineEdit>("edtOutputName")->setText("broken");
+  rig.Dialogs.TakeLog();
+  rig.ClickButton("scButBuild");
+  QCOMPARE(rig.Dialogs.TakeLog(), QStringList{kFailed});
+  const QString saver = rig.ScratchPath("broken.scr");
+  QVERIFY(!QFile::exists(saver));
+  QCOMPARE(QString::fromStdString(rig.Form().State().BuiltSaverPath), saver);
+  QVERIFY(!rig.Form().State().SaverBuilt);
+  QVERIFY(!ShowsBuiltGlyphs(rig));
+  rig.ClickButton("btnPreview");
+  rig.ClickButton("btnSetup");
+  QCOMPARE(rig.Dialogs.TakeLog(), (QStringList{kMustBuild, kMustBuild}));
+  QVERIFY(rig.Desktop.Log.isEmpty());
+}
+
+void BuildTests::previewAndInstallAfterABuild() {
+  TFormRig rig;
+  PrepareBuild(rig);
+  rig.ClickButton("scButBuild");
+  rig.Dialogs.TakeLog();
+  const QString saver = rig.ScratchPath("show.scr");
+  rig.ClickButton("btnPreview");
+  rig.ClickButton("btnSetup");
+  QVERIFY(rig.Dialogs.Log.isEmpty());
+  QCOMPARE(rig.Desktop.Log, (QStringList{"start: " + saver, "install: " + saver, "settings"}));
+}
+
+void BuildTests::installErrorIsReported() {
+  TFormRig rig;
+  PrepareBuild(rig);
+  rig.ClickButton("scButBuild");
+  rig.Dialogs.TakeLog();
+  rig.Desktop.FailInstall = true;
+  rig.ClickButton("btnSetup");
+  QCOMPARE(rig.Dialogs.TakeLog(), QStringList{"error: Failed to set data for 'SCRNSAVE.EXE'"});
+  QCOMPARE(rig.Desktop.Log, QStringList{"install: " + rig.ScratchPath("show.scr")});
+}
+
+void BuildTests::deletedSaverCountsAsUnbuilt() {
+  TFormRig rig;
+  PrepareBuild(rig);
+  rig.ClickButton("scButBuild");
+  QVERIFY(QFile::remove(rig.ScratchPath("show.scr")));
+  rig.Dialogs.TakeLog();
+  rig.ClickButton("btnPreview");
+  rig.ClickButton("btnSetup");
+  QCOMPARE(rig.Dialogs.TakeLog(), (QStringList{kMustBuild, kMustBuild}));
+  QVERIFY(rig.Desktop.Log.isEmpty());
+  QVERIFY(ShowsBuiltGlyphs(rig));  // nothing sets them back
+}
+
+void BuildTests::closeAfterABuildAsksNothing() {
+  TFormRig rig;
+  PrepareBuild(rig);
+  rig.ClickButton("scButBuild");
+  rig.Dialogs.TakeLog();
+  QCloseEvent event;
+  QApplication::sendEvent(&rig.Form(), &event);
+  QVERIFY(event.isAccepted());
+  QVERIFY(rig.Dialogs.Log.isEmpty());
+}
+
+void BuildTests::progressCountsThePictures() {
+  QWidget owner;
+  TBuildProgress progress(owner);
+  QVERIFY(!progress.Dialog());
+  progress.PictureWritten(0, 3);
+  QProgressDialog* dialog = progress.Dialog();
+  QVERIFY(dialog);
+  QCOMPARE(dialog->parentWidget(), &owner);
+  QCOMPARE(dialog->labelText(), QString("Picture 1 of 3"));
+  QCOMPARE(dialog->maximum(), 3);
+  QCOMPARE(dialog->value(), 1);
+  QVERIFY(dialog->minimumDuration() >= 300 && dialog->minimumDuration() <= 1000);
+  QVERIFY(!dialog->isVisible());  // a quick build never shows it
+  progress.PictureWritten(2, 3);
+  QCOMPARE(dialog->labelText(), QString("Picture 3 of 3"));
+  QCOMPARE(dialog->value(), 3);
+  progress.Close();
+  QVERIFY(!progress.Dialog());
+  QVERIFY(!owner.findChild<QProgressDialog*>());
+}
+
+int RunBuildTests(int argc, char** argv) {
+  BuildTests tests;
+  return QTest::qExec(&tests, argc, argv);
+}
+
+}  // namespace kestrava::test
+
+#include "BuildTests.moc"
