@@ -18,7 +18,10 @@ void TListClickRelay::OnCurrentRowChanged() {
     changedWhilePressed_ = true;
     return;
   }
-  if (list_.currentRow() >= 0) emit Clicked();
+  // Focus coming to a list without a current entry makes the first one current without
+  // selecting it: nobody chose it, so it raises nothing.
+  const QListWidgetItem* current = list_.currentItem();
+  if (current && current->isSelected()) emit Clicked();
 }
 
 bool TListClickRelay::eventFilter(QObject* watched, QEvent* event) {

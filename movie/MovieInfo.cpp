@@ -8,6 +8,8 @@
 #include <climits>
 #include <vector>
 
+#include "movie/SwfGeometry.h"
+
 namespace kestrava {
 
 namespace {
@@ -72,31 +74,6 @@ std::vector<uint8_t> UnpackLzma(std::span<const uint8_t> in) {
   return out;
 }
 
-class TBitReader {
- public:
-  explicit TBitReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-  uint32_t Unsigned(int count) {
-    uint32_t value = 0;
-    for (int i = 0; i < count; ++i) {
-      if (bit_ / 8 >= bytes_.size()) throw EMovieInfoError("the movie header ends early");
-      value = value << 1 | ((bytes_[bit_ / 8] >> (7 - bit_ % 8)) & 1u);
-      ++bit_;
-    }
-    return value;
-  }
-  int32_t Signed(int count) {
-    if (count == 0) return 0;
-    const uint32_t value = Unsigned(count);
-    const uint32_t sign = 1u << (count - 1);
-    return int32_t(int64_t(value ^ sign) - int64_t(sign));
-  }
-  size_t ByteAfter() const { return (bit_ + 7) / 8; }
-
- private:
-  std::span<const uint8_t> bytes_;
-  size_t bit_ = 0;
-};
-
 }  // namespace
 
 TMovieInfo ReadMovieInfo(std::span<const uint8_t> bytes) {
@@ -124,16 +101,18 @@ TMovieInfo ReadMovieInfo(std::span<const uint8_t> bytes) {
   if (info.Compression == TMovieCompression::Zlib) fields = unpacked = Inflate(rest);
   if (info.Compression == TMovieCompression::Lzma) fields = unpacked = UnpackLzma(rest);
 
-  TBitReader bits(fields);
-  const int size = int(bits.Unsigned(5));
-  info.XMin = bits.Signed(size);
-  info.XMax = bits.Signed(size);
-  info.YMin = bits.Signed(size);
-  info.YMax = bits.Signed(size);
-  const size_t at = bits.ByteAfter();
-  if (fields.size() < at + 4) throw EMovieInfoError("the movie header ends early");
-  info.FrameRate = uint16_t(fields[at] | fields[at + 1] << 8);
-  info.FrameCount = uint16_t(fields[at + 2] | fields[at + 3] << 8);
+  try {
+    TSwfBits bits(fields);
+    const TSwfRect frame = ReadSwfRect(bits);
+    info.XMin = frame.XMin;
+    info.XMax = frame.XMax;
+    info.YMin = frame.YMin;
+    info.YMax = frame.YMax;
+    info.FrameRate = bits.U16();
+    info.FrameCount = bits.U16();
+  } catch (const ESwfError&) {
+    throw EMovieInfoError("the movie header ends early");
+  }
   return info;
 }
 

@@ -33,6 +33,9 @@ class TMovieTimeline {
   bool Stopped() const;
   // The root timeline has shown its last frame at least once.
   bool ReachedEnd() const;
+  // Some sprite instance still plays a timeline of more than one frame: a movie whose root has
+  // one frame (or is stopped) may animate all the same.
+  bool SpritesPlaying() const;
 
   TDisplayFrame Frame() const;
   std::vector<TSoundEvent> TakeSoundEvents();

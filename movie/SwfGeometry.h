@@ -1,6 +1,8 @@
 #pragma once
 
 // The geometric and colour fields every SWF tag shares. Lengths are in twips (1/20 pixel).
+// A rectangle, matrix or colour transform starts on a whole byte and fills up its last one: the
+// readers align before and after, so bit fields read next (DefineShape4's flags) start afresh.
 
 #include <cstdint>
 

@@ -85,7 +85,12 @@ class TSdlMusicPreview final : public IMusicPreview {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) Fail(SDL_GetError());
     Mix_Init(MIX_INIT_MP3 | MIX_INIT_MID);
     Mix_SetSoundFonts(kSoundFont);
-    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
+    // A mixer some other part already opened is joined in its own format: opening it in another
+    // would close it under that part.
+    int frequency = 44100, channels = 2;
+    Uint16 format = MIX_DEFAULT_FORMAT;
+    Mix_QuerySpec(&frequency, &format, &channels);
+    if (Mix_OpenAudio(frequency, format, channels, 2048) != 0) {
       const std::string text = Mix_GetError();
       Mix_Quit();
       SDL_QuitSubSystem(SDL_INIT_AUDIO);

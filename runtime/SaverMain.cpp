@@ -1,6 +1,7 @@
 // kestrava-saver: the program at the head of every saver file. It finds its payload at the end of
 // its own file and shows it until the wake-up action.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -9,15 +10,19 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <SDL.h>
 
 #include "imaging/ImageErrors.h"
 #include "imaging/Png.h"
+#include "movie/MovieInfo.h"
+#include "movie/sound/MovieSound.h"
 #include "runtime/SdlMusic.h"
 #include "runtime/SdlScreen.h"
-#include "runtime/core/MovieShow.h"
+#include "runtime/core/MovieSequence.h"
 #include "runtime/core/RuntimeOptions.h"
 #include "runtime/core/SlideShow.h"
 #include "runtime/core/SlideStage.h"
@@ -43,26 +48,47 @@ std::vector<TMusicBlock> MusicOf(const TSaverFileReader& saver) {
   return music;
 }
 
+// The size of a Flash saver's dump without --size: the first movie's own frame.
+std::pair<int, int> FirstMovieSize(const TSaverFileReader& saver) {
+  for (const TSaverBlock& block : saver.Blocks()) {
+    if (block.Kind != TBlockKind::Movie) continue;
+    TSaverBlock head = block;
+    head.Size = std::min<int64_t>(head.Size, 4096);
+    try {
+      const TMovieInfo info = ReadMovieInfo(saver.ReadBlock(head));
+      if (info.WidthPixels() > 0 && info.HeightPixels() > 0)
+        return {std::min(info.WidthPixels(), 4096), std::min(info.HeightPixels(), 4096)};
+    } catch (const EMovieInfoError&) {
+    }
+    break;
+  }
+  return {640, 480};
+}
+
 // Frames by the fixed clock of the dump mode, for either kind.
 class TDumpFrames {
  public:
   TDumpFrames(const TSaverFileReader& saver, int width, int height, uint32_t seed) {
     if (saver.Trailer().Kind == TSaverKind::Flash) {
-      // Cards need a size: the stored movies have none the runtime can use yet.
-      movies_.emplace(saver, width > 0 ? width : 1280, height > 0 ? height : 720);
+      if (width <= 0 || height <= 0) std::tie(width, height) = FirstMovieSize(saver);
+      movies_.emplace(saver, width, height);
     } else {
       show_.emplace(saver, width, height, seed);
       stage_.emplace(show_->Width(), show_->Height());
       slides_.emplace(*show_, *stage_);
     }
   }
-  const TBitmap& At(int64_t tick) { return slides_ ? slides_->FrameAt(tick) : movies_->FrameAt(tick); }
+  const TBitmap& At(int64_t tick) {
+    if (slides_) return slides_->FrameAt(tick);
+    movies_->Update(uint64_t(tick) * kTickMilliseconds);
+    return movies_->Frame();
+  }
 
  private:
   std::optional<TSlideShow> show_;
   std::optional<TSlideStage> stage_;
   std::optional<TFixedClockSlides> slides_;
-  std::optional<TMovieShow> movies_;
+  std::optional<TMovieSequence> movies_;
 };
 
 int Dump(const TSaverFileReader& saver, const TRuntimeOptions& options) {
@@ -106,16 +132,21 @@ void ShowPictures(const TSaverFileReader& saver, TSdlScreen& screen, TSdlMusic& 
 
 void ShowMovies(const TSaverFileReader& saver, TSdlScreen& screen, TSdlMusic& music,
                 int quitMode) {
-  TMovieShow movies(saver, screen.Width(), screen.Height());
-  const uint64_t start = SDL_GetTicks64();
+  TMovieSequence movies(saver, screen.Width(), screen.Height());
+  std::optional<TMovieSound> sound;
+  uint64_t soundSerial = 0;
   while (!screen.ShouldQuit(quitMode)) {
-    const int64_t tick = int64_t((SDL_GetTicks64() - start) / kTickMilliseconds);
-    screen.Show(movies.FrameAt(tick));
+    const bool changed = movies.Update(SDL_GetTicks64());
+    // Each movie's sound starts with the movie.
+    if (movies.Serial() != soundSerial) {
+      soundSerial = movies.Serial();
+      sound.reset();
+      if (movies.Player()) sound.emplace(movies.Player()->SharedMovie());
+    }
+    if (sound) sound->Handle(movies.TakeSoundEvents());
+    if (changed) screen.Show(movies.Frame());
     music.Poll();
-    // Wait for the next tick; a slow frame is not made up for, the clock moves on.
-    const uint64_t next = start + uint64_t(tick + 1) * kTickMilliseconds;
-    const uint64_t now = SDL_GetTicks64();
-    if (next > now) SDL_Delay(uint32_t(next - now));
+    SDL_Delay(uint32_t(kInputPoll.count()));
   }
 }
 

@@ -26,7 +26,12 @@ TSdlMusic::TSdlMusic(std::vector<TMusicBlock> blocks) : blocks_(std::move(blocks
   if (blocks_.empty()) return;
   Mix_Init(MIX_INIT_MP3 | MIX_INIT_MID);
   Mix_SetSoundFonts(kSoundFont);
-  if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
+  // A mixer some other part already opened is joined in its own format: opening it in another
+  // would close it under that part.
+  int frequency = 44100, channels = 2;
+  Uint16 format = MIX_DEFAULT_FORMAT;
+  Mix_QuerySpec(&frequency, &format, &channels);
+  if (Mix_OpenAudio(frequency, format, channels, 2048) != 0) {
     std::fprintf(stderr, "kestrava-saver: no sound: %s\n", Mix_GetError());
     return;
   }

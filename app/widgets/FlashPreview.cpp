@@ -1,74 +1,123 @@
 #include "app/widgets/FlashPreview.h"
 
-#include <cstdint>
-#include <span>
+#include <algorithm>
+#include <exception>
 
-#include <QByteArray>
-#include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "movie/MovieInfo.h"
+#include "movie/play/MoviePlayer.h"
+#include "movie/sound/MovieSound.h"
 
 namespace kestrava {
 
 namespace {
 
-// The header of the movie at path as lines of text; empty when it is no readable movie.
-QString DescribeMovie(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  const QByteArray head = file.read(TFlashPreview::kHeaderReadLimit);
-  TMovieInfo info;
-  try {
-    info = ReadMovieInfo(
-        std::span(reinterpret_cast<const uint8_t*>(head.constData()), size_t(head.size())));
-  } catch (const EMovieInfoError&) {
-    return {};
-  }
-  // The frame rate is 8.8 fixed point: 24 fps, or 29.97 fps.
-  QString rate = QString::number(info.FrameRate / 256.0, 'f', 2);
+// How often the preview looks at the movie's clock; frames come at the movie's own rate.
+constexpr int kTickMilliseconds = 10;
+
+QString Describe(const QString& path, const TMoviePlayer& player) {
+  QString rate = QString::number(player.FrameRate(), 'f', 2);
   while (rate.endsWith(u'0'))
     rate.chop(1);
   if (rate.endsWith(u'.')) rate.chop(1);
   return QStringLiteral("%1\n%2 x %3\n%4 fps\n%5 frames")
       .arg(QFileInfo(path).fileName())
-      .arg(info.WidthPixels())
-      .arg(info.HeightPixels())
+      .arg(player.Width())
+      .arg(player.Height())
       .arg(rate)
-      .arg(info.FrameCount);
+      .arg(player.FrameCount());
 }
 
 }  // namespace
 
 TFlashPreview::TFlashPreview(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  timer_.setInterval(kTickMilliseconds);
+  connect(&timer_, &QTimer::timeout, this, &TFlashPreview::Tick);
 }
 
+TFlashPreview::~TFlashPreview() = default;
+
 void TFlashPreview::SetMovie(const QString& path) {
+  timer_.stop();
   movie_ = path;
   playing_ = false;
+  framesPlayed_ = 0;
+  sound_.reset();
+  player_.reset();
+  text_.clear();
   // "noswf" names no file on purpose: it empties the preview.
-  text_ = path == QStringLiteral("noswf") ? QString() : DescribeMovie(path);
+  if (path != QStringLiteral("noswf")) {
+    try {
+      player_ = TMoviePlayer::LoadFile(path.toStdString());
+      text_ = Describe(path, *player_);
+    } catch (const std::exception&) {
+      // Not a movie we can read: the preview stays empty, as for "noswf".
+      player_.reset();
+    }
+  }
+  setToolTip(text_);
+  RenderFrame();
   update();
 }
 
 void TFlashPreview::Play() {
-  playing_ = HasMovie();
+  if (!player_ || playing_) return;
+  playing_ = true;
+  if (!sound_) {
+    try {
+      sound_ = std::make_unique<TMovieSound>(player_->SharedMovie());
+    } catch (const std::exception&) {
+      sound_.reset();  // the movie plays silent
+    }
+  }
+  clock_.start();
+  player_->AdvanceTo(0);  // the movie's clock starts now
+  timer_.start();
+}
+
+void TFlashPreview::Tick() {
+  if (!player_) return;
+  const bool advanced = player_->AdvanceTo(uint64_t(clock_.elapsed()));
+  if (sound_) sound_->Handle(player_->TakeSoundEvents());
+  if (!advanced) return;
+  ++framesPlayed_;
+  RenderFrame();
   update();
+}
+
+void TFlashPreview::RenderFrame() {
+  if (!player_ || width() <= 0 || height() <= 0) {
+    frame_ = TBitmap();
+    return;
+  }
+  if (frame_.Width() != width() || frame_.Height() != height()) frame_ = TBitmap(width(), height());
+  try {
+    player_->Render(frame_);
+  } catch (const std::exception&) {
+    frame_ = TBitmap();
+  }
 }
 
 void TFlashPreview::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  if (!HasMovie()) {
+  if (frame_.Empty()) {
     painter.fillRect(event->rect(), palette().window());
     return;
   }
-  painter.fillRect(rect(), Qt::black);
-  painter.setPen(playing_ ? Qt::white : Qt::gray);
-  painter.drawText(rect().adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap, text_);
+  // Device bitmaps are 32-bit BGRX rows: Qt's RGB32 on little-endian machines.
+  const QImage image(frame_.ScanLine(0), frame_.Width(), frame_.Height(),
+                     qsizetype(frame_.Stride()), QImage::Format_RGB32);
+  painter.drawImage(0, 0, image);
+}
+
+void TFlashPreview::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  RenderFrame();
 }
 
 void TFlashPreview::mousePressEvent(QMouseEvent* event) {

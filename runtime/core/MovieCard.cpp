@@ -7,23 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "movie/MovieInfo.h"
-
 namespace kestrava {
-
-std::string MovieCardText(size_t index, size_t count, std::span<const uint8_t> movie) {
-  std::ostringstream text;
-  text << "Movie " << index + 1 << " of " << count << "\n";
-  try {
-    const TMovieInfo info = ReadMovieInfo(movie);
-    text << "Frame size " << info.WidthPixels() << " x " << info.HeightPixels() << "\n"
-         << info.FrameCount << " frames at " << info.FrameRate / 256.0 << " per second\n";
-  } catch (const EMovieInfoError& e) {
-    text << e.what() << "\n";
-  }
-  text << "(movies are not played yet)";
-  return text.str();
-}
 
 TBitmap DrawTextCard(const std::string& text, int width, int height) {
   TBitmap card(width, height, TPixelFormat::pfDevice);

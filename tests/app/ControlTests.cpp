@@ -3,6 +3,8 @@
 
 #include <climits>
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -122,6 +124,14 @@ void ControlTests::listClickFromMouseKeyboardAndCode() {
   auto* relay = new TListClickRelay(list);
   QSignalSpy clicks(relay, &TListClickRelay::Clicked);
   const auto centre = [&](int row) { return list.visualItemRect(list.item(row)).center(); };
+
+  // Focus alone makes the first entry current, unselected: not a click.
+  list.activateWindow();
+  list.setFocus();
+  QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+  QApplication::sendEvent(&list, &focusIn);
+  QCOMPARE(list.currentRow(), 0);
+  QCOMPARE(clicks.count(), 0);
 
   QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centre(1));
   QCOMPARE(clicks.count(), 1);  // a new entry: one click, not one more for the change

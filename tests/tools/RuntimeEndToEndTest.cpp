@@ -128,5 +128,54 @@ TEST_F(RuntimeEndToEnd, RefusesADamagedPayload) {
   }
 }
 
+// A movie of one frame: its background colour and nothing else, 100 x 75 pixels.
+TBytes OneColourMovie(uint8_t r, uint8_t g, uint8_t b) {
+  // RECT 0..2000 x 0..1500 twips in 13-bit fields: nbits 13, then four values, padded.
+  const TBytes rect = {0x68, 0x00, 0x1F, 0x40, 0x00, 0x05, 0xDC, 0x00};
+  TBytes body = Cat({rect, TBytes{0x00, 0x0C, 0x01, 0x00},       // 12 fps, 1 frame
+                     TBytes{0x43, 0x02, r, g, b},                  // SetBackgroundColor
+                     TBytes{0x40, 0x00},                           // ShowFrame
+                     TBytes{0x00, 0x00}});                         // End
+  const uint32_t length = uint32_t(8 + body.size());
+  return Cat({Bytes("FWS"), TBytes{6, uint8_t(length), uint8_t(length >> 8), 0, 0}, body});
+}
+
+TEST(RuntimeMovies, AFlashSaverPlaysItsMoviesInStoredOrder) {
+  TScratchFolder folder;
+  const uint32_t colours[] = {0xC81E1E, 0x1EC81E, 0x1E1EC8};
+  std::string list;
+  for (int i = 0; i < 3; ++i) {
+    const uint32_t c = colours[i];
+    const fs::path movie = folder / ("m" + std::to_string(i) + ".swf");
+    WriteBytes(movie, OneColourMovie(uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)));
+    list += "file" + std::to_string(i) + "=" + movie.string() + "\n";
+  }
+  std::ofstream(folder / "movies.kvp")
+      << "[saverType]\ntype=fla\n[dataFiles]\nfilenum=3\n" << list
+      << "[myOptions]\nquitMode=2\n[myBuild]\nOutPath=" << folder.Path().string()
+      << "/\nOutFileName=Movies\nOutType=0\n";
+  const auto build = RunProgram(KESTRAVA_BUILD_PATH, "movies-build", [&](const fs::path&) {
+    return Quoted(folder / "movies.kvp") + " --quiet --screen 160x120";
+  });
+  ASSERT_EQ(build.exitCode, 0) << build.out << build.err;
+  const fs::path frames = folder / "frames";
+  const auto run = RunProgram("/usr/bin/env", "movies-play", [&](const fs::path&) {
+    return "SDL_AUDIODRIVER=dummy " + Quoted(folder / "Movies.scr") + " --frames 440 --size 160x120 --dump " +
+           Quoted(frames);
+  });
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const auto centre = [&](int n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%05d.png", n);
+    return ReadPngFile(frames / name).PixelAt(80, 60) & 0xFFFFFF;
+  };
+  // A movie of one frame stays five seconds (125 frames of 40 ms), then the next; round again.
+  EXPECT_EQ(centre(0), colours[0]);
+  EXPECT_EQ(centre(60), colours[0]);
+  EXPECT_EQ(centre(190), colours[1]);
+  EXPECT_EQ(centre(310), colours[2]);
+  EXPECT_EQ(centre(435), colours[0]);
+}
+
 }  // namespace
 }  // namespace kestrava

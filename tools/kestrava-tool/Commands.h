@@ -15,5 +15,7 @@ int RunProject(const std::vector<std::string>& args);
 int RunGifFrames(const std::vector<std::string>& args);
 int RunSaverInfo(const std::vector<std::string>& args);
 int RunSaverExtract(const std::vector<std::string>& args);
+int RunSwfInfo(const std::vector<std::string>& args);
+int RunSwfFrame(const std::vector<std::string>& args);
 
 }  // namespace kestrava::tool

@@ -44,6 +44,12 @@ constexpr Command kCommands[] = {
      "                        every block of a saver file as a file: runtime.bin, music-0.mid,\n"
      "                        picture-0.jpg, movie-0.swf, ...",
      kestrava::tool::RunSaverExtract},
+    {"swf-info", "swf-info FILE         a Flash movie's header, frames and how many of each tag",
+     kestrava::tool::RunSwfInfo},
+    {"swf-frame",
+     "swf-frame FILE N OUT.png [--size WxH]\n"
+     "                        the movie's picture after N frame advances (default: its own size)",
+     kestrava::tool::RunSwfFrame},
 };
 
 void Usage(std::FILE* out) {
