@@ -85,6 +85,31 @@ QLabel* FullNameLabel(QWidget* page, const char* name) {
   return label;
 }
 
+// Where a control is kept and its object name, which is that member's name.
+template <class T>
+struct TSlot {
+  T*& Control;
+  const char* Name;
+};
+
+// What both list pages have alike: the list, its full-path label and the buttons under it.
+struct TListControls {
+  TSlot<TTextListBox> List;
+  TSlot<QLabel> FullName;
+  TSlot<QPushButton> Add, Remove, Clear;
+  TSlot<QToolButton> Up, Down;
+};
+
+void AddListControls(QWidget* page, const TListControls& c) {
+  c.List.Control = FileList(page, c.List.Name);
+  c.FullName.Control = FullNameLabel(page, c.FullName.Name);
+  c.Add.Control = ListButton(page, c.Add.Name, "add", texts::kAddItemHint, 8, 206);
+  c.Remove.Control = ListButton(page, c.Remove.Name, "remove", "Remove the selected item", 36, 206);
+  c.Clear.Control = ListButton(page, c.Clear.Name, "clear", "Remove all items", 64, 206);
+  c.Up.Control = SpeedButton(page, c.Up.Name, "up", {}, "Move up", {104, 206, 25, 25});
+  c.Down.Control = SpeedButton(page, c.Down.Name, "down", {}, "Move down", {132, 206, 25, 25});
+}
+
 }  // namespace
 
 QWidget* TSaverForm::AddPreviewPanel(QWidget* page, QCheckBox* box, const char* panelName) {
@@ -102,13 +127,13 @@ QWidget* TSaverForm::AddPreviewPanel(QWidget* page, QCheckBox* box, const char* 
 QWidget* TSaverForm::CreateSourcePage() {
   auto* page = new QWidget;
   page->setObjectName("tab_sourcefiles");
-  lbSourcefiles = FileList(page, "lbSourcefiles");
-  lblfullname = FullNameLabel(page, "lblfullname");
-  scButton1 = ListButton(page, "scButton1", "add", texts::kAddItemHint, 8, 206);
-  scButton2 = ListButton(page, "scButton2", "remove", "Remove the selected item", 36, 206);
-  scButton3 = ListButton(page, "scButton3", "clear", "Remove all items", 64, 206);
-  SpeedButton1 = SpeedButton(page, "SpeedButton1", "up", {}, "Move up", {104, 206, 25, 25});
-  SpeedButton2 = SpeedButton(page, "SpeedButton2", "down", {}, "Move down", {132, 206, 25, 25});
+  AddListControls(page, {{lbSourcefiles, "lbSourcefiles"},
+                         {lblfullname, "lblfullname"},
+                         {scButton1, "scButton1"},
+                         {scButton2, "scButton2"},
+                         {scButton3, "scButton3"},
+                         {SpeedButton1, "SpeedButton1"},
+                         {SpeedButton2, "SpeedButton2"}});
   SpeedButton3 =
       SpeedButton(page, "SpeedButton3", "reverse", {}, "Reverse all", {160, 206, 25, 25});
 
@@ -133,13 +158,13 @@ QWidget* TSaverForm::CreateSourcePage() {
 QWidget* TSaverForm::CreateSoundsPage() {
   auto* page = new QWidget;
   page->setObjectName("tab_sounds");
-  lbMusicFiles = FileList(page, "lbMusicFiles");
-  lblfullnamemusic = FullNameLabel(page, "lblfullnamemusic");
-  scButton5 = ListButton(page, "scButton5", "add", texts::kAddItemHint, 8, 206);
-  scButton6 = ListButton(page, "scButton6", "remove", "Remove the selected item", 36, 206);
-  scButton4 = ListButton(page, "scButton4", "clear", "Remove all items", 64, 206);
-  SpeedButton4 = SpeedButton(page, "SpeedButton4", "up", {}, "Move up", {104, 206, 25, 25});
-  SpeedButton5 = SpeedButton(page, "SpeedButton5", "down", {}, "Move down", {132, 206, 25, 25});
+  AddListControls(page, {{lbMusicFiles, "lbMusicFiles"},
+                         {lblfullnamemusic, "lblfullnamemusic"},
+                         {scButton5, "scButton5"},
+                         {scButton6, "scButton6"},
+                         {scButton4, "scButton4"},
+                         {SpeedButton4, "SpeedButton4"},
+                         {SpeedButton5, "SpeedButton5"}});
 
   auto* player = new QFrame(page);
   player->setObjectName("pnlMusicPreview");

@@ -1,13 +1,9 @@
 #pragma once
 
-#include <condition_variable>
-#include <deque>
-#include <exception>
 #include <functional>
-#include <mutex>
-#include <thread>
 
 #include "imaging/GifPainterHost.h"
+#include "raster/SentCallQueue.h"
 
 namespace kestrava {
 
@@ -16,32 +12,20 @@ namespace kestrava {
 // WaitServing or ProcessMessages.
 class THeadlessGifHost final : public IGifPainterHost {
  public:
-  THeadlessGifHost() : uiThread_(std::this_thread::get_id()) {}
+  THeadlessGifHost() = default;
   THeadlessGifHost(const THeadlessGifHost&) = delete;
   THeadlessGifHost& operator=(const THeadlessGifHost&) = delete;
 
-  void Synchronize(const std::function<void()>& step) override;
-  void WaitServing(const std::function<bool()>& done) override;
-  void Wake() override;
+  void Synchronize(const std::function<void()>& step) override { steps_.Send(step); }
+  void WaitServing(const std::function<bool()>& done) override { steps_.WaitServing(done); }
+  void Wake() override { steps_.Wake(); }
 
   // UI thread: runs every step waiting now, without blocking.
-  void ProcessMessages();
-  bool IsUiThread() const { return std::this_thread::get_id() == uiThread_; }
+  void ProcessMessages() { steps_.ServeAll(); }
+  bool IsUiThread() const { return steps_.IsUiThread(); }
 
  private:
-  struct TSent {
-    const std::function<void()>* Step = nullptr;
-    bool Done = false;
-    std::exception_ptr Error;
-  };
-  bool ServeOne();
-
-  const std::thread::id uiThread_;
-  std::mutex mutex_;
-  std::condition_variable work_;    // wakes the UI thread
-  std::condition_variable served_;  // wakes the threads whose step has run
-  std::deque<TSent*> sent_;
-  bool woken_ = false;
+  TSentCallQueue steps_;
 };
 
 }  // namespace kestrava

@@ -42,4 +42,12 @@ inline TRect Intersect(const TRect& a, const TRect& b) {
   return r.IsEmpty() ? TRect{} : r;
 }
 
+// The smallest rectangle holding both; an empty one adds nothing.
+inline TRect Union(const TRect& a, const TRect& b) {
+  if (a.IsEmpty()) return b;
+  if (b.IsEmpty()) return a;
+  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+          std::max(a.Bottom, b.Bottom)};
+}
+
 }  // namespace kestrava

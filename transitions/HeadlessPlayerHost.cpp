@@ -8,21 +8,8 @@
 
 namespace kestrava {
 
-namespace {
-
-TRect Union(const TRect& a, const TRect& b) {
-  if (a.IsEmpty()) return b;
-  if (b.IsEmpty()) return a;
-  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-          std::max(a.Bottom, b.Bottom)};
-}
-
-}  // namespace
-
 THeadlessPlayerHost::THeadlessPlayerHost(int clientWidth, int clientHeight)
-    : uiThread_(std::this_thread::get_id()),
-      clientWidth_(std::max(clientWidth, 0)),
-      clientHeight_(std::max(clientHeight, 0)) {}
+    : clientWidth_(std::max(clientWidth, 0)), clientHeight_(std::max(clientHeight, 0)) {}
 
 THeadlessPlayerHost::~THeadlessPlayerHost() = default;
 
@@ -59,7 +46,7 @@ void THeadlessPlayerHost::Invalidate(const TRect& rect) {
     std::lock_guard lock(mutex_);
     update_ = Union(update_, r);
   }
-  work_.notify_all();
+  sent_.Wake();
 }
 
 void THeadlessPlayerHost::InvalidateAll() {
@@ -110,7 +97,7 @@ void THeadlessPlayerHost::PostAnimationDone() {
     std::lock_guard lock(mutex_);
     posted_.push_back({true, nullptr});
   }
-  work_.notify_all();
+  sent_.Wake();
 }
 
 void THeadlessPlayerHost::Post(std::function<void()> call) {
@@ -118,21 +105,11 @@ void THeadlessPlayerHost::Post(std::function<void()> call) {
     std::lock_guard lock(mutex_);
     posted_.push_back({false, std::move(call)});
   }
-  work_.notify_all();
+  sent_.Wake();
 }
 
 void THeadlessPlayerHost::Send(const std::function<void()>& call) {
-  if (IsUiThread()) {
-    call();
-    return;
-  }
-  TSent sent;
-  sent.Call = &call;
-  std::unique_lock lock(mutex_);
-  sent_.push_back(&sent);
-  work_.notify_all();
-  served_.wait(lock, [&sent] { return sent.Done; });
-  if (sent.Error) std::rethrow_exception(sent.Error);
+  sent_.Send(call);
 }
 
 void THeadlessPlayerHost::Wake() {
@@ -140,7 +117,7 @@ void THeadlessPlayerHost::Wake() {
     std::lock_guard lock(mutex_);
     woken_ = true;
   }
-  work_.notify_all();
+  sent_.Wake();
 }
 
 bool THeadlessPlayerHost::DispatchPendingAnimationDone() {
@@ -164,31 +141,8 @@ void THeadlessPlayerHost::Dispatch(TPosted& message) {
     player_->HandleAnimationDone();
 }
 
-bool THeadlessPlayerHost::ServeOneSent() {
-  TSent* sent;
-  {
-    std::lock_guard lock(mutex_);
-    if (sent_.empty()) return false;
-    sent = sent_.front();
-    sent_.pop_front();
-  }
-  std::exception_ptr error;
-  try {
-    (*sent->Call)();
-  } catch (...) {
-    error = std::current_exception();
-  }
-  {
-    std::lock_guard lock(mutex_);
-    sent->Error = error;
-    sent->Done = true;
-  }
-  served_.notify_all();
-  return true;
-}
-
 bool THeadlessPlayerHost::ProcessOne() {
-  if (ServeOneSent()) return true;
+  if (sent_.ServeOne()) return true;
   TPosted message;
   bool havePosted = false;
   {
@@ -212,26 +166,26 @@ void THeadlessPlayerHost::ProcessMessages() {
   }
 }
 
-bool THeadlessPlayerHost::HasWorkLocked() const {
-  return !sent_.empty() || !posted_.empty() || (windowExists_ && !update_.IsEmpty());
+bool THeadlessPlayerHost::HasMessageOrWake() const {
+  std::lock_guard lock(mutex_);
+  return !posted_.empty() || (windowExists_ && !update_.IsEmpty()) || woken_;
+}
+
+bool THeadlessPlayerHost::WaitForWork(std::chrono::steady_clock::time_point deadline) {
+  if (!sent_.WaitUntil(deadline, [this] { return HasMessageOrWake(); })) return false;
+  // Clearing the wake-up only now loses none: the caller tests its condition from here on.
+  std::lock_guard lock(mutex_);
+  woken_ = false;
+  return true;
 }
 
 void THeadlessPlayerHost::WaitMessage(std::chrono::milliseconds timeout) {
-  std::unique_lock lock(mutex_);
-  work_.wait_for(lock, timeout, [this] { return HasWorkLocked() || woken_; });
-  woken_ = false;
+  WaitForWork(std::chrono::steady_clock::now() + timeout);
 }
 
 void THeadlessPlayerHost::WaitServingSends(const std::function<bool()>& done) {
-  for (;;) {
-    while (ServeOneSent()) {
-    }
-    std::unique_lock lock(mutex_);
-    // done() is tested under the lock: the thread that makes it true posts afterwards, and the
-    // post needs the lock, so its wake-up cannot slip in between the test and the wait.
-    work_.wait(lock, [&] { return !sent_.empty() || done(); });
-    if (sent_.empty()) return;
-  }
+  // The thread that makes done() true posts afterwards, and every post wakes the queue.
+  sent_.WaitServing(done);
 }
 
 bool THeadlessPlayerHost::RunUntil(const std::function<bool()>& condition,
@@ -241,12 +195,7 @@ bool THeadlessPlayerHost::RunUntil(const std::function<bool()>& condition,
     while (ProcessOne())
       if (condition()) return true;
     if (condition()) return true;
-    std::unique_lock lock(mutex_);
-    if (!work_.wait_until(lock, deadline, [this] { return HasWorkLocked() || woken_; })) {
-      lock.unlock();
-      return condition();
-    }
-    woken_ = false;
+    if (!WaitForWork(deadline)) return condition();
   }
 }
 

@@ -2,15 +2,13 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <deque>
-#include <exception>
 #include <functional>
 #include <mutex>
-#include <thread>
 
 #include "raster/Bitmap.h"
 #include "raster/Rect.h"
+#include "raster/SentCallQueue.h"
 #include "transitions/PlayerHost.h"
 
 namespace kestrava {
@@ -61,7 +59,7 @@ class THeadlessPlayerHost final : public ITransitionPlayerHost {
   // The window goes away: the player gets its destroy message first.
   void DestroyWindow();
 
-  bool IsUiThread() const { return std::this_thread::get_id() == uiThread_; }
+  bool IsUiThread() const { return sent_.IsUiThread(); }
   // What the window shows; empty before the window exists.
   const TBitmap& Screen() const { return screen_; }
   int PaintCount() const { return paintCount_; }
@@ -71,33 +69,25 @@ class THeadlessPlayerHost final : public ITransitionPlayerHost {
     bool AnimationDone = false;
     std::function<void()> Call;
   };
-  struct TSent {
-    const std::function<void()>* Call = nullptr;
-    bool Done = false;
-    std::exception_ptr Error;
-  };
-
   // Serves one waiting item: a sent call, else a posted message, else a paint. False if none.
   bool ProcessOne();
-  bool ServeOneSent();
   bool PaintIfPending();
   void Dispatch(TPosted& message);
-  bool HasWorkLocked() const;
+  // Waits until something is sent, posted, invalidated or woken; false for the deadline.
+  bool WaitForWork(std::chrono::steady_clock::time_point deadline);
+  bool HasMessageOrWake() const;
   void InvalidateAll();
 
-  const std::thread::id uiThread_;
   TCustomTransitionPlayer* player_ = nullptr;
   std::atomic<int> clientWidth_;
   std::atomic<int> clientHeight_;
   std::atomic<bool> windowExists_{false};
 
+  // The calls of other threads; its Wake also tells the waiting UI thread of what is posted,
+  // invalidated or woken below.
+  TSentCallQueue sent_;
   mutable std::mutex mutex_;
-  // Wakes the UI thread: something was posted, sent or invalidated.
-  std::condition_variable work_;
-  // Wakes the senders: a sent call was served.
-  std::condition_variable served_;
   std::deque<TPosted> posted_;
-  std::deque<TSent*> sent_;
   TRect update_;
   bool woken_ = false;
 

@@ -13,7 +13,7 @@
 
 namespace kestrava {
 
-TGifView::TGifView(QWidget* parent) : QWidget(parent), guiThread_(std::this_thread::get_id()) {
+TGifView::TGifView(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -83,82 +83,29 @@ void TGifView::paintEvent(QPaintEvent* event) {
 }
 
 void TGifView::Synchronize(const std::function<void()>& step) {
-  if (IsGuiThread()) {
-    step();
-    return;
-  }
-  TSent sent;
-  sent.Step = &step;
-  bool post = false;
-  {
-    std::lock_guard lock(mutex_);
-    sent_.push_back(&sent);
-    post = !std::exchange(wakePosted_, true);
-  }
-  work_.notify_all();
-  // Queued to the widget itself: the painter is stopped before the widget goes, and a call
-  // still queued then is dropped with it.
-  if (post)
-    QMetaObject::invokeMethod(
-        this, [this] { ServeQueued(); }, Qt::QueuedConnection);
-  std::unique_lock lock(mutex_);
-  served_.wait(lock, [&sent] { return sent.Done; });
-  if (sent.Error) std::rethrow_exception(sent.Error);
-}
-
-void TGifView::ServeQueued() {
-  {
-    std::lock_guard lock(mutex_);
-    wakePosted_ = false;
-  }
-  while (ServeOne()) {
-  }
-}
-
-bool TGifView::ServeOne() {
-  TSent* sent;
-  {
-    std::lock_guard lock(mutex_);
-    if (sent_.empty()) return false;
-    sent = sent_.front();
-    sent_.pop_front();
-  }
-  std::exception_ptr error;
-  try {
-    (*sent->Step)();
-  } catch (...) {
-    error = std::current_exception();
-  }
-  {
-    std::lock_guard lock(mutex_);
-    sent->Error = error;
-    sent->Done = true;
-  }
-  served_.notify_all();
-  return true;
+  steps_.Send(step);
 }
 
 void TGifView::WaitServing(const std::function<bool()>& done) {
-  for (;;) {
-    if (ServeOne()) {
-      if (done()) return;
-      continue;
-    }
-    std::unique_lock lock(mutex_);
-    // done() is tested under the lock: whoever makes it true calls Wake afterwards, which needs
-    // the lock, so the wake-up cannot slip in between the test and the wait.
-    work_.wait(lock, [&] { return !sent_.empty() || woken_ || done(); });
-    woken_ = false;
-    if (sent_.empty() && done()) return;
-  }
+  steps_.WaitServing(done);
 }
 
 void TGifView::Wake() {
-  {
-    std::lock_guard lock(mutex_);
-    woken_ = true;
-  }
-  work_.notify_all();
+  steps_.Wake();
+}
+
+void TGifView::WakeGuiThread() {
+  if (wakePosted_.exchange(true)) return;
+  // Queued to the widget itself: the painter is stopped before the widget goes, and a call
+  // still queued then is dropped with it.
+  QMetaObject::invokeMethod(
+      this, [this] { ServeQueued(); }, Qt::QueuedConnection);
+}
+
+void TGifView::ServeQueued() {
+  // Cleared before serving: a step queued from here on posts a wake-up of its own.
+  wakePosted_ = false;
+  steps_.ServeAll();
 }
 
 }  // namespace kestrava

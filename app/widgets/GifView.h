@@ -1,17 +1,14 @@
 #pragma once
 
-#include <condition_variable>
-#include <deque>
-#include <exception>
+#include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include <QWidget>
 
 #include "imaging/GifPainterHost.h"
+#include "raster/SentCallQueue.h"
 
 namespace kestrava {
 
@@ -46,7 +43,7 @@ class TGifView : public QWidget, public IGifPainterHost {
   void WaitServing(const std::function<bool()>& done) override;
   void Wake() override;
 
-  bool IsGuiThread() const { return std::this_thread::get_id() == guiThread_; }
+  bool IsGuiThread() const { return steps_.IsUiThread(); }
 
  signals:
   // The animation drew a new frame (GUI thread).
@@ -56,26 +53,16 @@ class TGifView : public QWidget, public IGifPainterHost {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  struct TSent {
-    const std::function<void()>* Step = nullptr;
-    bool Done = false;
-    std::exception_ptr Error;
-  };
-
-  bool ServeOne();
+  // Any thread: asks the event loop of the GUI thread to run ServeQueued.
+  void WakeGuiThread();
   void ServeQueued();
   void Replace(std::unique_ptr<TGifPicture> picture);
 
-  const std::thread::id guiThread_;
-  std::mutex mutex_;
-  std::condition_variable work_;    // wakes WaitServing
-  std::condition_variable served_;  // wakes the painter whose step has run
-  std::deque<TSent*> sent_;
-  bool woken_ = false;
-  bool wakePosted_ = false;
+  TSentCallQueue steps_{[this] { WakeGuiThread(); }};
+  std::atomic<bool> wakePosted_{false};
   int framesShown_ = 0;
 
-  // Last member: destroyed first, it stops its painter while the queues above still exist.
+  // Last member: destroyed first, it stops its painter while the queue above still exists.
   std::unique_ptr<TGifPicture> picture_;
 };
 

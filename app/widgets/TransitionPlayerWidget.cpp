@@ -17,21 +17,13 @@ namespace kestrava {
 
 namespace {
 
-TRect Union(const TRect& a, const TRect& b) {
-  if (a.IsEmpty()) return b;
-  if (b.IsEmpty()) return a;
-  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-          std::max(a.Bottom, b.Bottom)};
-}
-
 QRect ToQRect(const TRect& r) {
   return QRect(r.Left, r.Top, r.Width(), r.Height());
 }
 
 }  // namespace
 
-TTransitionPlayerWidget::TTransitionPlayerWidget(QWidget* parent)
-    : QWidget(parent), guiThread_(std::this_thread::get_id()) {
+TTransitionPlayerWidget::TTransitionPlayerWidget(QWidget* parent) : QWidget(parent) {
   // The player covers every pixel itself.
   setAttribute(Qt::WA_OpaquePaintEvent);
   // A new player is 100 by 100 pixels.
@@ -115,7 +107,7 @@ void TTransitionPlayerWidget::UpdateNow() {
   if (IsGuiThread())
     PaintPending();
   else
-    Send([this] { PaintPending(); });
+    sent_.Send([this] { PaintPending(); });
 }
 
 void TTransitionPlayerWidget::PaintPending() {
@@ -194,7 +186,8 @@ void TTransitionPlayerWidget::PostAnimationDone() {
     std::lock_guard lock(mutex_);
     ++animationDonePosted_;
   }
-  work_.notify_all();
+  // Wakes WaitServingSends: the thread posts this after it has finished.
+  sent_.Wake();
   WakeGuiThread();
 }
 
@@ -209,15 +202,15 @@ bool TTransitionPlayerWidget::DispatchPendingAnimationDone() {
 }
 
 void TTransitionPlayerWidget::ProcessMessages() {
-  while (ServeOneSent()) {
-  }
+  sent_.ServeAll();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void TTransitionPlayerWidget::WaitMessage(std::chrono::milliseconds timeout) {
+  if (sent_.HasWaiting()) return;
   {
     std::lock_guard lock(mutex_);
-    if (!sent_.empty() || animationDonePosted_ > 0) return;
+    if (animationDonePosted_ > 0) return;
   }
   // The timer's event ends the wait if nothing else arrives first.
   QTimer timer;
@@ -227,56 +220,7 @@ void TTransitionPlayerWidget::WaitMessage(std::chrono::milliseconds timeout) {
 }
 
 void TTransitionPlayerWidget::WaitServingSends(const std::function<bool()>& done) {
-  for (;;) {
-    while (ServeOneSent()) {
-    }
-    std::unique_lock lock(mutex_);
-    // done() is tested under the lock: the thread that makes it true posts afterwards, and the
-    // post needs the lock, so its wake-up cannot slip in between the test and the wait.
-    work_.wait(lock, [&] { return !sent_.empty() || done(); });
-    if (sent_.empty()) return;
-  }
-}
-
-void TTransitionPlayerWidget::Send(const std::function<void()>& call) {
-  if (IsGuiThread()) {
-    call();
-    return;
-  }
-  TSent sent;
-  sent.Call = &call;
-  {
-    std::lock_guard lock(mutex_);
-    sent_.push_back(&sent);
-  }
-  work_.notify_all();
-  WakeGuiThread();
-  std::unique_lock lock(mutex_);
-  served_.wait(lock, [&sent] { return sent.Done; });
-  if (sent.Error) std::rethrow_exception(sent.Error);
-}
-
-bool TTransitionPlayerWidget::ServeOneSent() {
-  TSent* sent;
-  {
-    std::lock_guard lock(mutex_);
-    if (sent_.empty()) return false;
-    sent = sent_.front();
-    sent_.pop_front();
-  }
-  std::exception_ptr error;
-  try {
-    (*sent->Call)();
-  } catch (...) {
-    error = std::current_exception();
-  }
-  {
-    std::lock_guard lock(mutex_);
-    sent->Error = error;
-    sent->Done = true;
-  }
-  served_.notify_all();
-  return true;
+  sent_.WaitServing(done);
 }
 
 void TTransitionPlayerWidget::WakeGuiThread() {
@@ -295,8 +239,7 @@ void TTransitionPlayerWidget::ServeQueued() {
     std::lock_guard lock(mutex_);
     wakePosted_ = false;
   }
-  while (ServeOneSent()) {
-  }
+  sent_.ServeAll();
   // A frame the thread invalidated without asking for its paint yet.
   PaintPending();
   while (DispatchPendingAnimationDone()) {

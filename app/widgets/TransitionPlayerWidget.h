@@ -2,19 +2,16 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 #include <QWidget>
 
 #include "raster/Bitmap.h"
 #include "raster/Rect.h"
+#include "raster/SentCallQueue.h"
 #include "transitions/PlayerHost.h"
 #include "transitions/TransitionPlayer.h"
 
@@ -57,7 +54,7 @@ class TTransitionPlayerWidget : public QWidget, public ITransitionPlayerHost {
   void WaitMessage(std::chrono::milliseconds timeout) override;
   void WaitServingSends(const std::function<bool()>& done) override;
 
-  bool IsGuiThread() const { return std::this_thread::get_id() == guiThread_; }
+  bool IsGuiThread() const { return sent_.IsUiThread(); }
 
  signals:
   // A transition has finished, run to its end or stopped (the player's OnStop).
@@ -68,18 +65,9 @@ class TTransitionPlayerWidget : public QWidget, public ITransitionPlayerHost {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  struct TSent {
-    const std::function<void()>* Call = nullptr;
-    bool Done = false;
-    std::exception_ptr Error;
-  };
-
-  // Runs a call on the GUI thread and waits until it has run; its exception reaches the caller.
-  void Send(const std::function<void()>& call);
   // GUI thread: the calls of other threads and the animation-done messages, as the event loop
   // delivers them.
   void ServeQueued();
-  bool ServeOneSent();
   // GUI thread: paints the area the player invalidated, synchronously.
   void PaintPending();
   // GUI thread: tells the player the client size when it differs from the one it knows.
@@ -87,7 +75,6 @@ class TTransitionPlayerWidget : public QWidget, public ITransitionPlayerHost {
   // Any thread: asks the event loop of the GUI thread to run ServeQueued.
   void WakeGuiThread();
 
-  const std::thread::id guiThread_;
   // The attached player; it stays attached while its destructor stops a transition, when
   // player_ already reads null.
   TCustomTransitionPlayer* attached_ = nullptr;
@@ -101,10 +88,10 @@ class TTransitionPlayerWidget : public QWidget, public ITransitionPlayerHost {
   bool presented_ = false;       // the player presented during the current paintEvent
   int paintEvents_ = 0;
 
+  // The animation thread's calls (painting a frame now); made before the player, which stops
+  // its thread while the queue still serves.
+  TSentCallQueue sent_{[this] { WakeGuiThread(); }};
   mutable std::mutex mutex_;
-  std::condition_variable work_;    // wakes WaitServingSends
-  std::condition_variable served_;  // wakes the threads whose sent call has run
-  std::deque<TSent*> sent_;
   int animationDonePosted_ = 0;
   TRect update_;  // invalidated and not yet painted
   uint64_t invalidations_ = 0;
