@@ -6,10 +6,10 @@
 #include "imaging/GifPicture.h"
 #include "imaging/Jpeg.h"
 #include "imaging/Png.h"
+#include "movie/SwfTagCodes.h"
 #include "movie/render/Inflate.h"
 #include "movie/render/JpegStream.h"
 #include "movie/render/RenderLimits.h"
-#include "movie/SwfTagCodes.h"
 
 namespace kestrava::render {
 
@@ -42,7 +42,8 @@ TDecodedBitmap Allocate(int width, int height) {
 }
 
 bool StartsWith(std::span<const uint8_t> data, std::initializer_list<uint8_t> signature) {
-  return data.size() >= signature.size() && std::equal(signature.begin(), signature.end(), data.begin());
+  return data.size() >= signature.size() &&
+         std::equal(signature.begin(), signature.end(), data.begin());
 }
 
 TDecodedBitmap FromJpeg(std::span<const uint8_t> stream) {
@@ -121,10 +122,11 @@ TDecodedBitmap FromLossless(TSwfBits& bits, bool withAlpha) {
   const int width = bits.U16();
   const int height = bits.U16();
   CheckSize(width, height);
-  if (format != 3 && format != 4 && format != 5) throw ESwfError("a lossless bitmap of unknown format");
+  if (format != 3 && format != 4 && format != 5)
+    throw ESwfError("a lossless bitmap of unknown format");
   const size_t colours = format == 3 ? size_t(bits.U8()) + 1 : 0;
   const size_t tableBytes = colours * (withAlpha ? 4 : 3);
-  const size_t rowBytes = format == 3 ? (size_t(width) + 3) & ~size_t{3}
+  const size_t rowBytes = format == 3   ? (size_t(width) + 3) & ~size_t{3}
                           : format == 4 ? (size_t(width) * 2 + 3) & ~size_t{3}
                                         : size_t(width) * 4;
   const std::vector<uint8_t> data =
@@ -134,7 +136,8 @@ TDecodedBitmap FromLossless(TSwfBits& bits, bool withAlpha) {
   std::vector<uint32_t> table(256, 0);
   for (size_t i = 0; i < colours && (i + 1) * (withAlpha ? 4 : 3) <= data.size(); ++i) {
     const uint8_t* c = data.data() + i * (withAlpha ? 4 : 3);
-    table[i] = withAlpha ? ClampedPremultiplied(c[0], c[1], c[2], c[3]) : kOpaque | uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2];
+    table[i] = withAlpha ? ClampedPremultiplied(c[0], c[1], c[2], c[3])
+                         : kOpaque | uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2];
   }
   for (int y = 0; y < height; ++y) {
     const size_t rowStart = tableBytes + size_t(y) * rowBytes;
@@ -185,9 +188,12 @@ TDecodedBitmap DecodeBitmapCharacter(const TSwfCharacter& character,
       if (isJpeg) ApplyAlpha(bitmap, rest.subspan(alphaOffset));
       return bitmap;
     }
-    case swftag::DefineBitsLossless: return FromLossless(bits, false);
-    case swftag::DefineBitsLossless2: return FromLossless(bits, true);
-    default: throw ESwfError("not a bitmap");
+    case swftag::DefineBitsLossless:
+      return FromLossless(bits, false);
+    case swftag::DefineBitsLossless2:
+      return FromLossless(bits, true);
+    default:
+      throw ESwfError("not a bitmap");
   }
 }
 

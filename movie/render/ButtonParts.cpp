@@ -14,19 +14,32 @@ void SkipFilters(TSwfBits& bits) {
   for (int i = 0; i < count; ++i) {
     const uint8_t id = bits.U8();
     switch (id) {
-      case 0: bits.Skip(23); break;  // drop shadow
-      case 1: bits.Skip(9); break;   // blur
-      case 2: bits.Skip(15); break;  // glow
-      case 3: bits.Skip(27); break;  // bevel
-      case 4:                        // gradient glow
-      case 7: bits.Skip(size_t(bits.U8()) * 5 + 19); break;  // gradient bevel
+      case 0:
+        bits.Skip(23);
+        break;  // drop shadow
+      case 1:
+        bits.Skip(9);
+        break;  // blur
+      case 2:
+        bits.Skip(15);
+        break;  // glow
+      case 3:
+        bits.Skip(27);
+        break;  // bevel
+      case 4:   // gradient glow
+      case 7:
+        bits.Skip(size_t(bits.U8()) * 5 + 19);
+        break;   // gradient bevel
       case 5: {  // convolution
         const size_t columns = bits.U8(), rows = bits.U8();
         bits.Skip(8 + columns * rows * 4 + 5);
         break;
       }
-      case 6: bits.Skip(80); break;  // colour matrix
-      default: throw ESwfError("a filter of unknown kind");
+      case 6:
+        bits.Skip(80);
+        break;  // colour matrix
+      default:
+        throw ESwfError("a filter of unknown kind");
     }
   }
 }

@@ -152,7 +152,12 @@ cairo_surface_t* TCharacterLibrary::Bitmap(uint16_t id) {
   const TSwfCharacter* character = Character(id);
   if (Is(character, TCharacterKind::Bitmap)) {
     try {
-      surface = SurfaceOf(DecodeBitmapCharacter(*character, source_.JpegTables()));
+      const TDecodedBitmap bitmap = DecodeBitmapCharacter(*character, source_.JpegTables());
+      const int64_t pixels = int64_t(bitmap.Width) * bitmap.Height;
+      if (bitmapPixels_ + pixels <= kMaxBitmapPixelsPerMovie) {
+        surface = SurfaceOf(bitmap);
+        if (surface) bitmapPixels_ += pixels;
+      }
     } catch (const std::exception&) {
       surface.reset();
     }

@@ -50,7 +50,7 @@ class TCharacterLibrary {
   const TStaticText* Text(uint16_t id);
   const TEditText* EditText(uint16_t id);
   const std::vector<TButtonPart>* ButtonParts(uint16_t id);
-  // Premultiplied ARGB, as stored.
+  // Premultiplied ARGB, as stored. Bitmaps beyond kMaxBitmapPixelsPerMovie are not kept.
   cairo_surface_t* Bitmap(uint16_t id);
   // The same with a colour transform applied to every pixel; the last transform per bitmap is
   // kept, so a steady transform costs nothing after the first frame.
@@ -74,6 +74,7 @@ class TCharacterLibrary {
   std::unordered_map<uint16_t, std::unique_ptr<TEditText>> editTexts_;
   std::unordered_map<uint16_t, std::unique_ptr<std::vector<TButtonPart>>> buttons_;
   std::unordered_map<uint16_t, TCairoSurface> bitmaps_;
+  int64_t bitmapPixels_ = 0;  // of all bitmaps_
   std::unordered_map<uint16_t, TTransformedBitmap> transformed_;
 };
 

@@ -71,15 +71,24 @@ TDisplayItem ItemOf(const TButtonPart& part) {
 
 cairo_operator_t OperatorOf(uint8_t blend) {
   switch (blend) {
-    case kBlendMultiply: return CAIRO_OPERATOR_MULTIPLY;
-    case kBlendScreen: return CAIRO_OPERATOR_SCREEN;
-    case kBlendLighten: return CAIRO_OPERATOR_LIGHTEN;
-    case kBlendDarken: return CAIRO_OPERATOR_DARKEN;
-    case kBlendDifference: return CAIRO_OPERATOR_DIFFERENCE;
-    case kBlendAdd: return CAIRO_OPERATOR_ADD;
-    case kBlendOverlay: return CAIRO_OPERATOR_OVERLAY;
-    case kBlendHardLight: return CAIRO_OPERATOR_HARD_LIGHT;
-    default: return CAIRO_OPERATOR_OVER;
+    case kBlendMultiply:
+      return CAIRO_OPERATOR_MULTIPLY;
+    case kBlendScreen:
+      return CAIRO_OPERATOR_SCREEN;
+    case kBlendLighten:
+      return CAIRO_OPERATOR_LIGHTEN;
+    case kBlendDarken:
+      return CAIRO_OPERATOR_DARKEN;
+    case kBlendDifference:
+      return CAIRO_OPERATOR_DIFFERENCE;
+    case kBlendAdd:
+      return CAIRO_OPERATOR_ADD;
+    case kBlendOverlay:
+      return CAIRO_OPERATOR_OVERLAY;
+    case kBlendHardLight:
+      return CAIRO_OPERATOR_HARD_LIGHT;
+    default:
+      return CAIRO_OPERATOR_OVER;
   }
 }
 
@@ -152,9 +161,9 @@ void TDisplayPainter::PaintItem(const TDisplayItem& item, const TPaintState& par
 }
 
 std::optional<TDisplayPainter::TActiveMask> TDisplayPainter::MakeMask(const TDisplayItem& mask,
-                                                                     const TActiveMask* outer,
-                                                                     const TPaintState& state,
-                                                                     int nesting) {
+                                                                      const TActiveMask* outer,
+                                                                      const TPaintState& state,
+                                                                      int nesting) {
   if (outer && !outer->Coverage) return std::nullopt;
   TActiveMask made;
   made.ClipDepth = mask.ClipDepth;
@@ -165,11 +174,12 @@ std::optional<TDisplayPainter::TActiveMask> TDisplayPainter::MakeMask(const TDis
   cairo_save(cr);
   ClipTo(made.Box);
   cairo_push_group_with_content(cr, CAIRO_CONTENT_ALPHA);
+  // Only the mask's outlines count: not its colours, not its blend mode.
   TPaintState maskState = state;
   maskState.MaskMode = true;
-  TDisplayItem shape = mask;
-  shape.ClipDepth = 0;
-  PaintItem(shape, maskState, nesting);
+  maskState.Matrix = Compose(state.Matrix, ToCairo(mask.Matrix));
+  if (Usable(maskState.Matrix))
+    PaintCharacter(mask.CharacterId, mask.Children, mask.Ratio, maskState, nesting);
   cairo_identity_matrix(cr);
   TCairoPattern own(cairo_pop_group(cr));
   if (outer) {
@@ -199,9 +209,9 @@ void TDisplayPainter::PaintMasked(std::span<const TDisplayItem> items, const TAc
   cairo_restore(cr);
 }
 
-void TDisplayPainter::PaintBlended(const TDisplayItem& item, const TPaintState& state, int nesting) {
-  const TDeviceBox box =
-      Bounds(item.CharacterId, item.Children, item.Ratio, state.Matrix, nesting);
+void TDisplayPainter::PaintBlended(const TDisplayItem& item, const TPaintState& state,
+                                   int nesting) {
+  const TDeviceBox box = Bounds(item.CharacterId, item.Children, item.Ratio, state.Matrix, nesting);
   if (box.Empty()) return;
   cairo_t* cr = target_.Cr;
   cairo_save(cr);
@@ -235,8 +245,8 @@ void TDisplayPainter::PaintBlended(const TDisplayItem& item, const TPaintState& 
       // Only a layer below has an alpha of its own to change; on the stage they draw nothing.
       if (state.InLayer) {
         cairo_set_source(cr, group.get());
-        cairo_set_operator(cr, item.BlendMode == kBlendAlpha ? CAIRO_OPERATOR_DEST_IN
-                                                             : CAIRO_OPERATOR_DEST_OUT);
+        cairo_set_operator(
+            cr, item.BlendMode == kBlendAlpha ? CAIRO_OPERATOR_DEST_IN : CAIRO_OPERATOR_DEST_OUT);
         cairo_paint(cr);
       }
       break;
@@ -263,7 +273,9 @@ void TDisplayPainter::PaintCharacter(uint16_t id, const std::vector<TDisplayItem
       if (const TShapeDrawing* shape = library.MorphShape(id, ratio))
         PaintShape(target_, *shape, state);
       break;
-    case TCharacterKind::Sprite: PaintList(children, state, nesting + 1); break;
+    case TCharacterKind::Sprite:
+      PaintList(children, state, nesting + 1);
+      break;
     case TCharacterKind::StaticText:
       if (const TStaticText* text = library.Text(id)) PaintStaticText(target_, *text, state);
       break;
@@ -279,9 +291,12 @@ void TDisplayPainter::PaintCharacter(uint16_t id, const std::vector<TDisplayItem
           PaintItem(ItemOf(part), state, nesting + 1);
       }
       break;
-    case TCharacterKind::Bitmap: PaintBitmapCharacter(target_, id, state); break;
+    case TCharacterKind::Bitmap:
+      PaintBitmapCharacter(target_, id, state);
+      break;
     case TCharacterKind::Font:
-    case TCharacterKind::Other: break;
+    case TCharacterKind::Other:
+      break;
   }
 }
 
@@ -333,7 +348,8 @@ TDeviceBox TDisplayPainter::Bounds(uint16_t id, const std::vector<TDisplayItem>&
                     cairo_image_surface_get_height(surface) * kTwipsPerPixel);
       break;
     case TCharacterKind::Font:
-    case TCharacterKind::Other: break;
+    case TCharacterKind::Other:
+      break;
   }
   return box;
 }

@@ -38,7 +38,7 @@ std::string PlainTextOfHtml(const std::string& html) {
   static const struct {
     const char* Name;
     const char* Text;
-  } kEntities[] = {{"&lt;", "<"},   {"&gt;", ">"},    {"&amp;", "&"},
+  } kEntities[] = {{"&lt;", "<"},    {"&gt;", ">"},   {"&amp;", "&"},
                    {"&quot;", "\""}, {"&apos;", "'"}, {"&nbsp;", " "}};
   std::string out;
   for (size_t i = 0; i < html.size();) {
@@ -96,7 +96,7 @@ TEditText ReadEditTextCharacter(const TSwfCharacter& character, uint8_t movieVer
   if (hasMaxLength) bits.U16();
   if (hasLayout) {
     const uint8_t align = bits.U8();
-    field.Align = align == 1 ? TTextAlign::Right
+    field.Align = align == 1   ? TTextAlign::Right
                   : align == 2 ? TTextAlign::Center
                   : align == 3 ? TTextAlign::Justify
                                : TTextAlign::Left;

@@ -16,7 +16,7 @@ struct TEditText {
   TSwfRect Bounds;
   bool WordWrap = false, Multiline = false, Password = false, Border = false, Html = false;
   bool UseOutlines = false;
-  uint16_t FontId = 0;  // 0: none given
+  uint16_t FontId = 0;      // 0: none given
   double FontHeight = 240;  // twips
   TSwfRgba Color{0, 0, 0, 255};
   TTextAlign Align = TTextAlign::Left;

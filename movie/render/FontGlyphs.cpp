@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "movie/render/RenderLimits.h"
 #include "movie/SwfTagCodes.h"
+#include "movie/render/RenderLimits.h"
 
 namespace kestrava::render {
 
@@ -21,11 +21,12 @@ TPath ReadGlyph(std::span<const uint8_t> data) {
 }
 
 // The glyph outlines between the offsets (counted from `tableStart`); the last one ends at `end`.
-void ReadGlyphs(std::span<const uint8_t> body, size_t tableStart, const std::vector<size_t>& offsets,
-                size_t end, TFontGlyphs& font) {
+void ReadGlyphs(std::span<const uint8_t> body, size_t tableStart,
+                const std::vector<size_t>& offsets, size_t end, TFontGlyphs& font) {
   for (size_t i = 0; i < offsets.size(); ++i) {
     const size_t from = tableStart + offsets[i];
-    const size_t to = std::min(i + 1 < offsets.size() ? tableStart + offsets[i + 1] : end, body.size());
+    const size_t to =
+        std::min(i + 1 < offsets.size() ? tableStart + offsets[i + 1] : end, body.size());
     font.Glyphs.push_back(from < to ? ReadGlyph(body.subspan(from, to - from)) : TPath{});
   }
 }
@@ -55,7 +56,7 @@ TFontGlyphs ReadFont2(const TSwfCharacter& character) {
   const bool hasLayout = flags & 0x80;
   const bool wideOffsets = flags & 0x08;
   const bool wideCodes = flags & 0x04;
-  bits.U8();  // language
+  bits.U8();             // language
   bits.Skip(bits.U8());  // name
   const size_t count = bits.U16();
   const size_t tableStart = bits.Position();

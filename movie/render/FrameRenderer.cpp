@@ -25,9 +25,9 @@ void TFrameRenderer::Render(const TDisplayFrame& frame, const TSwfRect& frameRec
 void TFrameRenderer::Render32(const TDisplayFrame& frame, const TSwfRect& frameRect,
                               TBitmap& target) {
   // Our 32-bit rows are blue, green, red and a spare byte: cairo's RGB24 on this machine.
-  TCairoSurface surface(cairo_image_surface_create_for_data(
-      target.ScanLine(0), CAIRO_FORMAT_RGB24, target.Width(), target.Height(),
-      int(target.Stride())));
+  TCairoSurface surface(cairo_image_surface_create_for_data(target.ScanLine(0), CAIRO_FORMAT_RGB24,
+                                                            target.Width(), target.Height(),
+                                                            int(target.Stride())));
   TCairo cr(cairo_create(surface.get()));
   cairo_set_antialias(cr.get(), antialias_ ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
   const TSwfRgba& bg = frame.Background;

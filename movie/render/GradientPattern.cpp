@@ -44,9 +44,12 @@ void AddLinearLightStops(cairo_pattern_t* pattern, const TGradientStop& a, const
 
 cairo_extend_t ExtendOf(TSpread spread) {
   switch (spread) {
-    case TSpread::Reflect: return CAIRO_EXTEND_REFLECT;
-    case TSpread::Repeat: return CAIRO_EXTEND_REPEAT;
-    default: return CAIRO_EXTEND_PAD;
+    case TSpread::Reflect:
+      return CAIRO_EXTEND_REFLECT;
+    case TSpread::Repeat:
+      return CAIRO_EXTEND_REPEAT;
+    default:
+      return CAIRO_EXTEND_PAD;
   }
 }
 
@@ -69,8 +72,9 @@ std::vector<TGradientStop> UsableStops(const std::vector<TGradientStop>& stops) 
 
 TCairoPattern MakeGradientPattern(const TFillStyle& fill, const TSwfColorTransform& transform) {
   // A gradient without stops fills black.
-  std::vector<TGradientStop> stops =
-      fill.Stops.empty() ? std::vector<TGradientStop>{{0, {0, 0, 0, 255}}} : UsableStops(fill.Stops);
+  std::vector<TGradientStop> stops = fill.Stops.empty()
+                                         ? std::vector<TGradientStop>{{0, {0, 0, 0, 255}}}
+                                         : UsableStops(fill.Stops);
   for (TGradientStop& stop : stops)
     stop.Color = transform.Apply(stop.Color);
 

@@ -39,7 +39,8 @@ bool CopySegments(std::span<const uint8_t> data, std::vector<uint8_t>& out) {
 
 }  // namespace
 
-std::vector<uint8_t> JoinJpegStreams(std::span<const uint8_t> tables, std::span<const uint8_t> image) {
+std::vector<uint8_t> JoinJpegStreams(std::span<const uint8_t> tables,
+                                     std::span<const uint8_t> image) {
   std::vector<uint8_t> out{0xFF, kStartOfImage};
   if (!tables.empty() && CopySegments(tables, out)) return {};  // tables carry no picture
   if (!CopySegments(image, out)) return {};

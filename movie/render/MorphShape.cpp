@@ -25,7 +25,8 @@ int32_t Mix(int32_t a, int32_t b, double t) {
 }  // namespace
 
 TMorphShape ReadMorphShapeCharacter(const TSwfCharacter& character) {
-  if (character.TagCode != swftag::DefineMorphShape && character.TagCode != swftag::DefineMorphShape2)
+  if (character.TagCode != swftag::DefineMorphShape &&
+      character.TagCode != swftag::DefineMorphShape2)
     throw ESwfError("not a morph shape");
   const int version = character.TagCode == swftag::DefineMorphShape2 ? 2 : 1;
   TSwfBits bits(character.Body);

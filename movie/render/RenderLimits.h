@@ -11,6 +11,9 @@ namespace kestrava::render {
 constexpr size_t kMaxShapeEdges = size_t{1} << 20;
 // Pixels of one bitmap character: 64 MiB once decoded.
 constexpr int64_t kMaxBitmapPixels = int64_t{1} << 24;
+// Pixels of all bitmaps of a movie kept at once (256 MiB): a few damaged bytes can claim a
+// large picture, and a movie can hold thousands of them.
+constexpr int64_t kMaxBitmapPixelsPerMovie = int64_t{1} << 26;
 // Sprites and buttons inside each other; a button may even show itself.
 constexpr int kMaxNesting = 32;
 // Objects drawn (or measured) in one frame, sprite and button contents included: a button

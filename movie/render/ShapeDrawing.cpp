@@ -9,9 +9,10 @@ namespace kestrava::render {
 namespace {
 
 // Regions of one solid colour are filled together: where two of them meet, their shared edge
-// then cancels out instead of leaving a seam of half-covered pixels. The fills of one group
-// never overlap, so the order they are drawn in does not matter.
+// (once each way round) cancels out instead of leaving a seam of half-covered pixels. Being of
+// one colour, it does not matter which of them would have been drawn over the other.
 void MergeSameColours(TDrawGroup& group) {
+  group.Merged.assign(group.Fills.size(), false);
   std::unordered_map<uint32_t, size_t> firstOfColour;
   for (size_t i = 0; i < group.Fills.size(); ++i) {
     const TFillStyle& fill = group.Fills[i];
@@ -24,6 +25,7 @@ void MergeSameColours(TDrawGroup& group) {
     for (TContour& contour : group.FillPaths[i])
       into.push_back(std::move(contour));
     group.FillPaths[i].clear();
+    group.Merged[found->second] = true;
   }
 }
 
@@ -48,11 +50,20 @@ TShapeDrawing CompileShape(std::vector<TStyleGroup> groups, const TSwfRect& boun
 TShapeDrawing ReadShapeCharacter(const TSwfCharacter& character) {
   int version = 0;
   switch (character.TagCode) {
-    case swftag::DefineShape: version = 1; break;
-    case swftag::DefineShape2: version = 2; break;
-    case swftag::DefineShape3: version = 3; break;
-    case swftag::DefineShape4: version = 4; break;
-    default: throw ESwfError("not a shape");
+    case swftag::DefineShape:
+      version = 1;
+      break;
+    case swftag::DefineShape2:
+      version = 2;
+      break;
+    case swftag::DefineShape3:
+      version = 3;
+      break;
+    case swftag::DefineShape4:
+      version = 4;
+      break;
+    default:
+      throw ESwfError("not a shape");
   }
   TSwfBits bits(character.Body);
   bits.U16();  // the id

@@ -18,6 +18,9 @@ struct TDrawGroup {
   std::vector<TLineStyle> Lines;
   std::vector<TPath> FillPaths;  // one per fill style
   std::vector<TPath> LinePaths;  // one per line style
+  // Per fill style: its path holds the outlines of other fill styles of the same colour too,
+  // and is filled by the non-zero rule, so that where two of them overlap nothing cancels.
+  std::vector<bool> Merged;
 };
 
 struct TShapeDrawing {

@@ -57,7 +57,8 @@ bool SetSource(const TPaintTarget& target, const TFillStyle& style, const TPaint
     return true;
   }
   switch (style.Kind) {
-    case TFillKind::Solid: return SetColor(cr, state.Transform.Apply(style.Color));
+    case TFillKind::Solid:
+      return SetColor(cr, state.Transform.Apply(style.Color));
     case TFillKind::Bitmap:
       return SetBitmapSource(target, style.BitmapId, ToCairo(style.Matrix), style.Repeat,
                              style.Smooth, state, alphaWhilePainting, alpha);
@@ -72,17 +73,23 @@ bool SetSource(const TPaintTarget& target, const TFillStyle& style, const TPaint
 
 cairo_line_cap_t CapOf(TCap cap) {
   switch (cap) {
-    case TCap::None: return CAIRO_LINE_CAP_BUTT;
-    case TCap::Square: return CAIRO_LINE_CAP_SQUARE;
-    default: return CAIRO_LINE_CAP_ROUND;
+    case TCap::None:
+      return CAIRO_LINE_CAP_BUTT;
+    case TCap::Square:
+      return CAIRO_LINE_CAP_SQUARE;
+    default:
+      return CAIRO_LINE_CAP_ROUND;
   }
 }
 
 cairo_line_join_t JoinOf(TJoin join) {
   switch (join) {
-    case TJoin::Bevel: return CAIRO_LINE_JOIN_BEVEL;
-    case TJoin::Miter: return CAIRO_LINE_JOIN_MITER;
-    default: return CAIRO_LINE_JOIN_ROUND;
+    case TJoin::Bevel:
+      return CAIRO_LINE_JOIN_BEVEL;
+    case TJoin::Miter:
+      return CAIRO_LINE_JOIN_MITER;
+    default:
+      return CAIRO_LINE_JOIN_ROUND;
   }
 }
 
@@ -102,8 +109,8 @@ void StrokePath(const TPaintTarget& target, const TPath& path, const TLineStyle&
   cairo_new_path(cr);
   AppendPath(cr, path, !style.NoClose);
   // Strokes are drawn in device space: a round pen, at least one pixel wide.
-  const double scale = style.NoHScale || style.NoVScale ? target.StagePixelsPerTwip
-                                                        : ScaleOf(state.Matrix);
+  const double scale =
+      style.NoHScale || style.NoVScale ? target.StagePixelsPerTwip : ScaleOf(state.Matrix);
   cairo_identity_matrix(cr);
   cairo_set_line_width(cr, std::max(style.Width * scale, 1.0));
   cairo_set_line_cap(cr, CapOf(style.Cap));
@@ -156,7 +163,8 @@ void FillPath(const TPaintTarget& target, const TPath& path, const TFillStyle& s
 void PaintShape(const TPaintTarget& target, const TShapeDrawing& shape, const TPaintState& state) {
   for (const TDrawGroup& group : shape.Groups) {
     for (size_t i = 0; i < group.Fills.size() && i < group.FillPaths.size(); ++i)
-      FillPath(target, group.FillPaths[i], group.Fills[i], state, shape.NonZero);
+      FillPath(target, group.FillPaths[i], group.Fills[i], state,
+               shape.NonZero || (i < group.Merged.size() && group.Merged[i]));
     for (size_t i = 0; i < group.Lines.size() && i < group.LinePaths.size(); ++i)
       StrokePath(target, group.LinePaths[i], group.Lines[i], state);
   }

@@ -19,9 +19,15 @@ TSwfMatrix ReadMatrix(TSwfBits& bits) {
 int ReadGradientHeader(TSwfBits& bits, TFillStyle& fill) {
   const uint8_t header = bits.U8();
   switch (header >> 6) {
-    case 1: fill.Spread = TSpread::Reflect; break;
-    case 2: fill.Spread = TSpread::Repeat; break;
-    default: fill.Spread = TSpread::Pad; break;  // 3 is reserved
+    case 1:
+      fill.Spread = TSpread::Reflect;
+      break;
+    case 2:
+      fill.Spread = TSpread::Repeat;
+      break;
+    default:
+      fill.Spread = TSpread::Pad;
+      break;  // 3 is reserved
   }
   fill.LinearRgb = ((header >> 4) & 3) == 1;
   return header & 0x0F;
@@ -67,8 +73,10 @@ TFillStyle ReadFill(TSwfBits& bits, int version) {
   return fill;
 }
 
-TFillStyle ReadMorphFill(TSwfBits& bits, TFillStyle& end) {
-  TFillStyle start;
+TMorphFillStyle ReadMorphFill(TSwfBits& bits) {
+  TMorphFillStyle style;
+  TFillStyle& start = style.Start;
+  TFillStyle& end = style.End;
   const uint8_t type = bits.U8();
   if (type == 0x00) {
     start.Color = ReadSwfRgba(bits);
@@ -102,7 +110,7 @@ TFillStyle ReadMorphFill(TSwfBits& bits, TFillStyle& end) {
   } else {
     UnknownFill();
   }
-  return start;
+  return style;
 }
 
 TCap CapOf(uint32_t value) {
@@ -191,11 +199,8 @@ std::vector<TMorphFillStyle> ReadMorphFillStyles(TSwfBits& bits) {
   const size_t count = ReadCount(bits, true);
   std::vector<TMorphFillStyle> fills;
   fills.reserve(count);
-  for (size_t i = 0; i < count; ++i) {
-    TMorphFillStyle style;
-    style.Start = ReadMorphFill(bits, style.End);
-    fills.push_back(std::move(style));
-  }
+  for (size_t i = 0; i < count; ++i)
+    fills.push_back(ReadMorphFill(bits));
   return fills;
 }
 
@@ -212,7 +217,9 @@ std::vector<TMorphLineStyle> ReadMorphLineStyles(TSwfBits& bits, int morphVersio
       style.Start.HasFill = hasFill;
       style.End = style.Start;
       if (hasFill) {
-        style.Start.Fill = ReadMorphFill(bits, style.End.Fill);
+        TMorphFillStyle fill = ReadMorphFill(bits);
+        style.Start.Fill = std::move(fill.Start);
+        style.End.Fill = std::move(fill.End);
       } else {
         style.Start.Color = ReadSwfRgba(bits);
         style.End.Color = ReadSwfRgba(bits);

@@ -1,7 +1,7 @@
 #include "movie/render/StaticText.h"
 
-#include "movie/render/RenderLimits.h"
 #include "movie/SwfTagCodes.h"
+#include "movie/render/RenderLimits.h"
 
 namespace kestrava::render {
 

@@ -11,7 +11,7 @@
 namespace kestrava::render {
 
 struct TPlacedGlyph {
-  uint16_t Index = 0;  // into the font's glyphs
+  uint16_t Index = 0;   // into the font's glyphs
   double X = 0, Y = 0;  // the origin on the baseline, twips in the text's space
 };
 

@@ -27,6 +27,8 @@ bool SetTextColor(cairo_t* cr, const TSwfRgba& color, const TPaintState& state) 
   return true;
 }
 
+// Loosely decoded: whatever cannot stand in UTF-8 (surrogates, values past U+10FFFF) becomes
+// U+FFFD, because cairo stops drawing altogether after text that is not valid UTF-8.
 std::vector<uint32_t> CodePoints(const std::string& utf8) {
   std::vector<uint32_t> out;
   for (size_t i = 0; i < utf8.size();) {
@@ -36,6 +38,8 @@ std::vector<uint32_t> CodePoints(const std::string& utf8) {
     ++i;
     for (; extra > 0 && i < utf8.size(); --extra, ++i)
       code = code << 6 | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+    if ((code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF || (code >= 0x80 && c < 0xC0))
+      code = 0xFFFD;
     out.push_back(code);
   }
   return out;
@@ -190,9 +194,42 @@ void PaintBorder(cairo_t* cr, const TSwfRect& b, const TPaintState& state) {
   cairo_set_matrix(cr, &m);
 }
 
+// The lines of the field's text inside its gutter and margins, the colour already set.
+void PaintFieldText(const TPaintTarget& target, const TEditText& field, const TPaintState& state) {
+  cairo_t* cr = target.Cr;
+  std::vector<uint32_t> text = CodePoints(field.Text);
+  if (text.size() > kMaxFieldText) text.resize(kMaxFieldText);
+  if (field.Password)
+    for (uint32_t& c : text)
+      if (c != '\n' && c != '\r') c = '*';
+  const TFontGlyphs* embedded =
+      field.UseOutlines && field.FontId ? target.Library->Font(field.FontId) : nullptr;
+  std::unique_ptr<TLineFont> font;
+  if (embedded && !embedded->Codes.empty() && embedded->HasLayout)
+    font = std::make_unique<TEmbeddedFont>(cr, *embedded, field.FontHeight, state.Matrix);
+  else
+    font = std::make_unique<TFallbackFont>(cr, field.FontHeight);
+
+  const TSwfRect& b = field.Bounds;
+  const double left = b.XMin + kGutter + field.LeftMargin;
+  const double right = b.XMax - kGutter - field.RightMargin;
+  const auto lines = LayoutLines(text, field.WordWrap, right - left - field.Indent, *font);
+  double baseline = b.YMin + kGutter + font->Ascent();
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const double lineWidth = font->Width(lines[i]);
+    double x = left + (i == 0 ? field.Indent : 0);
+    if (field.Align == TTextAlign::Right) x = right - lineWidth;
+    if (field.Align == TTextAlign::Center) x = (left + right - lineWidth) / 2;
+    font->Draw(lines[i], x, baseline);
+    baseline += font->Ascent() + font->Descent() + field.Leading;
+    if (baseline - font->Ascent() > b.YMax) break;
+  }
+}
+
 }  // namespace
 
-void PaintStaticText(const TPaintTarget& target, const TStaticText& text, const TPaintState& state) {
+void PaintStaticText(const TPaintTarget& target, const TStaticText& text,
+                     const TPaintState& state) {
   cairo_t* cr = target.Cr;
   const cairo_matrix_t textMatrix = Compose(state.Matrix, ToCairo(text.Matrix));
   for (const TTextRun& run : text.Runs) {
@@ -227,35 +264,9 @@ void PaintEditText(const TPaintTarget& target, const TEditText& field, const TPa
   if (field.Border && !state.MaskMode) PaintBorder(cr, b, state);
   cairo_rectangle(cr, b.XMin, b.YMin, width, height);
   cairo_clip(cr);
-
-  std::vector<uint32_t> text = CodePoints(field.Text);
-  if (text.size() > kMaxFieldText) text.resize(kMaxFieldText);
-  if (field.Password)
-    for (uint32_t& c : text)
-      if (c != '\n' && c != '\r') c = '*';
-  const TFontGlyphs* embedded =
-      field.UseOutlines && field.FontId ? target.Library->Font(field.FontId) : nullptr;
-  std::unique_ptr<TLineFont> font;
-  if (embedded && !embedded->Codes.empty() && embedded->HasLayout)
-    font = std::make_unique<TEmbeddedFont>(cr, *embedded, field.FontHeight, state.Matrix);
-  else
-    font = std::make_unique<TFallbackFont>(cr, field.FontHeight);
-
-  if (SetTextColor(cr, field.Color, state)) {
-    const double left = b.XMin + kGutter + field.LeftMargin;
-    const double right = b.XMax - kGutter - field.RightMargin;
-    const auto lines = LayoutLines(text, field.WordWrap, right - left - field.Indent, *font);
-    double baseline = b.YMin + kGutter + font->Ascent();
-    for (size_t i = 0; i < lines.size(); ++i) {
-      const double lineWidth = font->Width(lines[i]);
-      double x = left + (i == 0 ? field.Indent : 0);
-      if (field.Align == TTextAlign::Right) x = right - lineWidth;
-      if (field.Align == TTextAlign::Center) x = (left + right - lineWidth) / 2;
-      font->Draw(lines[i], x, baseline);
-      baseline += font->Ascent() + font->Descent() + field.Leading;
-      if (baseline - font->Ascent() > b.YMax) break;
-    }
-  }
+  // A font of no size would leave cairo unable to draw anything more.
+  if (!field.Text.empty() && field.FontHeight > 0 && SetTextColor(cr, field.Color, state))
+    PaintFieldText(target, field, state);
   cairo_restore(cr);
   cairo_new_path(cr);
 }

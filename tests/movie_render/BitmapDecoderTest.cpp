@@ -27,8 +27,8 @@ TDecodedBitmap Decode(uint16_t tag, const std::vector<uint8_t>& body,
   for (int shift : {24, 16, 8, 0}) {
     const int a = int(actual >> shift & 0xFF), e = int(expected >> shift & 0xFF);
     if (std::abs(a - e) > tolerance)
-      return ::testing::AssertionFailure() << std::hex << "got 0x" << actual << ", expected 0x"
-                                           << expected;
+      return ::testing::AssertionFailure()
+             << std::hex << "got 0x" << actual << ", expected 0x" << expected;
   }
   return ::testing::AssertionSuccess();
 }
@@ -68,12 +68,14 @@ void SplitJpeg(const std::vector<uint8_t>& jpeg, std::vector<uint8_t>& tables,
 
 TEST(BitmapDecoder, LosslessFormatsGiveTheirColours) {
   const std::vector<TSwfRgba> pixels{{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 128}};
-  const TDecodedBitmap opaque = Decode(swftag::DefineBitsLossless, LosslessBody(1, 3, 1, pixels, false));
+  const TDecodedBitmap opaque =
+      Decode(swftag::DefineBitsLossless, LosslessBody(1, 3, 1, pixels, false));
   ASSERT_EQ(opaque.Width, 3);
   ASSERT_EQ(opaque.Height, 1);
   EXPECT_TRUE(PixelNear(opaque.Pixels[0], 0xFFFF0000));
   EXPECT_TRUE(PixelNear(opaque.Pixels[2], 0xFF0000FF)) << "format 5 of Lossless is opaque";
-  const TDecodedBitmap alpha = Decode(swftag::DefineBitsLossless2, LosslessBody(1, 3, 1, pixels, true));
+  const TDecodedBitmap alpha =
+      Decode(swftag::DefineBitsLossless2, LosslessBody(1, 3, 1, pixels, true));
   EXPECT_TRUE(PixelNear(alpha.Pixels[1], 0xFF00FF00));
   EXPECT_TRUE(PixelNear(alpha.Pixels[2], 0x80000080)) << "kept premultiplied";
 }
@@ -81,7 +83,7 @@ TEST(BitmapDecoder, LosslessFormatsGiveTheirColours) {
 TEST(BitmapDecoder, ColourTablesAndFifteenBitPixelsHonourRowPadding) {
   // Format 3, 3 x 2: rows of 3 indexes padded to 4 bytes, the table before them.
   std::vector<uint8_t> indexed{255, 0, 0, 0, 0, 255,  // red, blue
-                               0, 1, 0, 9, 1, 1, 0, 9};
+                               0,   1, 0, 9, 1, 1,   0, 9};
   TBitWriter w3;
   w3.U16(1).U8(3).U16(3).U16(2).U8(1).Bytes(Deflate(indexed));
   const TDecodedBitmap table = Decode(swftag::DefineBitsLossless, w3.Take());
@@ -140,7 +142,8 @@ TEST(BitmapDecoder, JpegsComeWithTheirTablesAndAlpha) {
   // DefineBitsJPEG2 with the stray end and start markers old encoders wrote in front.
   std::vector<uint8_t> stray{0xFF, 0xD9, 0xFF, 0xD8};
   stray.insert(stray.end(), jpeg.begin(), jpeg.end());
-  EXPECT_TRUE(PixelNear(Decode(swftag::DefineBitsJpeg2, WithId(1, stray)).Pixels[0], 0xFFFF0000, 4));
+  EXPECT_TRUE(
+      PixelNear(Decode(swftag::DefineBitsJpeg2, WithId(1, stray)).Pixels[0], 0xFFFF0000, 4));
 
   // DefineBitsJPEG3: the alpha after the picture, one byte per pixel; the JPEG's colours are
   // already multiplied by it (a dark red of half alpha is a full red half covering).
@@ -165,11 +168,11 @@ TEST(BitmapDecoder, PngAndGifMayStandInForTheJpeg) {
   EXPECT_TRUE(PixelNear(fromPng.Pixels[5], 0xFF0000FF));
 
   // 2 x 1, red and the transparent index.
-  const std::vector<uint8_t> gif{'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0,
-                                 0xFF, 0, 0, 0, 0xFF, 0,                     // the table
-                                 0x21, 0xF9, 4, 1, 0, 0, 1, 0,               // index 1 clear
-                                 0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0,           // the image
-                                 2, 2, 0x44, 0x0A, 0, 0x3B};
+  const std::vector<uint8_t> gif{'G',  'I',  'F',  '8',  '9', 'a', 2, 0,    1, 0,
+                                 0x80, 0,    0,    0xFF, 0,   0,   0, 0xFF, 0,     // the table
+                                 0x21, 0xF9, 4,    1,    0,   0,   1, 0,           // index 1 clear
+                                 0x2C, 0,    0,    0,    0,   2,   0, 1,    0, 0,  // the image
+                                 2,    2,    0x44, 0x0A, 0,   0x3B};
   TBitWriter w;
   w.U16(1).U32(uint32_t(gif.size())).Bytes(gif);
   const TDecodedBitmap fromGif = Decode(swftag::DefineBitsJpeg3, w.Take());
@@ -180,12 +183,14 @@ TEST(BitmapDecoder, PngAndGifMayStandInForTheJpeg) {
 
 TEST(JpegStream, JoinsTablesAndPictureIntoOneStream) {
   const std::vector<uint8_t> tables{0xFF, 0xD8, 0xFF, 0xDB, 0, 3, 7, 0xFF, 0xD9};
-  const std::vector<uint8_t> image{0xFF, 0xD8, 0xFF, 0xC0, 0, 2, 0xFF, 0xDA, 0, 2, 1, 2, 0xFF, 0xD9};
-  const std::vector<uint8_t> joined{0xFF, 0xD8, 0xFF, 0xDB, 0, 3, 7, 0xFF, 0xC0, 0, 2,
-                                    0xFF, 0xDA, 0, 2, 1, 2, 0xFF, 0xD9};
+  const std::vector<uint8_t> image{0xFF, 0xD8, 0xFF, 0xC0, 0, 2,    0xFF,
+                                   0xDA, 0,    2,    1,    2, 0xFF, 0xD9};
+  const std::vector<uint8_t> joined{0xFF, 0xD8, 0xFF, 0xDB, 0, 3, 7, 0xFF, 0xC0, 0,
+                                    2,    0xFF, 0xDA, 0,    2, 1, 2, 0xFF, 0xD9};
   EXPECT_EQ(render::JoinJpegStreams(tables, image), joined);
   EXPECT_TRUE(render::JoinJpegStreams({}, std::vector<uint8_t>{'P', 'K', 3, 4}).empty());
-  EXPECT_TRUE(render::JoinJpegStreams({}, std::vector<uint8_t>{0xFF, 0xD8, 0xFF, 0xC0, 0, 9}).empty())
+  EXPECT_TRUE(
+      render::JoinJpegStreams({}, std::vector<uint8_t>{0xFF, 0xD8, 0xFF, 0xC0, 0, 9}).empty())
       << "a segment longer than the data";
 }
 

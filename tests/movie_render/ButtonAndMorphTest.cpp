@@ -7,8 +7,8 @@ namespace kestrava::test {
 namespace {
 
 // A button record: the states it shows in, the character, depth and place.
-void ButtonRecord(TBitWriter& w, uint8_t states, uint16_t id, uint16_t depth, int32_t x,
-                  int32_t y, bool second, const TSwfColorTransform* transform = nullptr) {
+void ButtonRecord(TBitWriter& w, uint8_t states, uint16_t id, uint16_t depth, int32_t x, int32_t y,
+                  bool second, const TSwfColorTransform* transform = nullptr) {
   w.U8(states).U16(id).U16(depth).Matrix(1, 1, x, y);
   if (!second) return;
   // CXFORMWITHALPHA: both kinds of terms, 10 bits each, or none.

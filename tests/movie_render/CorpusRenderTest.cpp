@@ -123,8 +123,10 @@ void ReadToml(const std::filesystem::path& path, TCorpusCase& c, bool& knownFail
   TTolerance* current = nullptr;
   for (std::string line; std::getline(in, line);) {
     const size_t equals = line.find('=');
-    const std::string key = line.substr(0, line.find_first_of(" =")), value =
-        equals == std::string::npos ? "" : line.substr(line.find_first_not_of(' ', equals + 1));
+    const std::string key = line.substr(0, line.find_first_of(" =")),
+                      value = equals == std::string::npos
+                                  ? ""
+                                  : line.substr(line.find_first_not_of(' ', equals + 1));
     if (line.rfind("[image_comparisons.output]", 0) == 0 ||
         line.rfind("[[image_comparisons.output.checks]]", 0) == 0) {
       c.Checks.emplace_back();

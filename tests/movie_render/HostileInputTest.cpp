@@ -23,10 +23,14 @@ std::vector<std::pair<uint16_t, std::vector<uint8_t>>> Samples() {
     styles.U8(255).Rgba(255, 255, 255, 255);
     styles.U8(1).U16(100).UBits(0, 2).UBits(2, 2).UBits(1, 1).UBits(0, 11).U16(3 << 8);
     styles.U8(0x41).U16(2).Matrix(20, 20, 0, 0);
-    samples.emplace_back(swftag::DefineShape4, ShapeBody(1, 4, styles.Take(), 1, 1, [](TShapeRecords& r) {
-      r.Change({.MoveTo = std::pair{100, 100}, .Fill1 = 1, .Line = 1})
-          .Line(800, 0).Curve(100, 400, -100, 400).Line(-800, 0).Line(0, -800);
-    }));
+    samples.emplace_back(swftag::DefineShape4,
+                         ShapeBody(1, 4, styles.Take(), 1, 1, [](TShapeRecords& r) {
+                           r.Change({.MoveTo = std::pair{100, 100}, .Fill1 = 1, .Line = 1})
+                               .Line(800, 0)
+                               .Curve(100, 400, -100, 400)
+                               .Line(-800, 0)
+                               .Line(0, -800);
+                         }));
   }
   {
     TBitWriter morph;
@@ -35,7 +39,10 @@ std::vector<std::pair<uint16_t, std::vector<uint8_t>>> Samples() {
     body.U8(1).U8(0x00).Rgba(255, 0, 0, 255).Rgba(0, 0, 255, 255).U8(1).U16(20).U16(40);
     body.Rgba(0, 0, 0, 255).Rgba(0, 0, 0, 255);
     TShapeRecords start(body, 1, 1);
-    start.Change({.MoveTo = std::pair{0, 0}, .Fill1 = 1, .Line = 1}).Line(500, 0).Line(0, 500).Line(-500, -500);
+    start.Change({.MoveTo = std::pair{0, 0}, .Fill1 = 1, .Line = 1})
+        .Line(500, 0)
+        .Line(0, 500)
+        .Line(-500, -500);
     start.End();
     const std::vector<uint8_t> startBytes = body.Take();
     TBitWriter end;
@@ -46,7 +53,11 @@ std::vector<std::pair<uint16_t, std::vector<uint8_t>>> Samples() {
   {
     TBitWriter w;
     w.U16(1).U8(0x80 | 0x08).U8(0).U8(0).U16(1).U16(4).U16(12);
-    TShapeRecords(w, 1, 0).Change({.MoveTo = std::pair{0, -1024}, .Fill1 = 1}).Line(1024, 1024).Line(-1024, 0).End();
+    TShapeRecords(w, 1, 0)
+        .Change({.MoveTo = std::pair{0, -1024}, .Fill1 = 1})
+        .Line(1024, 1024)
+        .Line(-1024, 0)
+        .End();
     w.U8('A').U16(1024).U16(0).U16(0).U16(1024).U16(0).U16(0);
     samples.emplace_back(swftag::DefineFont2, w.Take());
   }
@@ -121,7 +132,11 @@ TEST(HostileInput, ObjectsThatCannotBeDrawnLeaveTheRestOfTheFrame) {
   TBitWriter flatBitmap;
   flatBitmap.U8(1).U8(0x40).U16(9).Matrix(0, 0, 0, 0).U8(0);
   auto square = [](TShapeRecords& r) {
-    r.Change({.MoveTo = std::pair{0, 0}, .Fill1 = 1}).Line(1000, 0).Line(0, 1000).Line(-1000, 0).Line(0, -1000);
+    r.Change({.MoveTo = std::pair{0, 0}, .Fill1 = 1})
+        .Line(1000, 0)
+        .Line(0, 1000)
+        .Line(-1000, 0)
+        .Line(0, -1000);
   };
   TFakeMovie movie;
   movie.Add(swftag::DefineShape3, ShapeBody(1, 3, flatGradient.Take(), 1, 0, square));
@@ -132,11 +147,28 @@ TEST(HostileInput, ObjectsThatCannotBeDrawnLeaveTheRestOfTheFrame) {
   flat.ScaleX = 0;
   TDisplayItem flatMask = Item(4, 3, flat);
   flatMask.ClipDepth = 5;
-  const TBitmap picture = Draw(movie, {Item(1, 3, flat), Item(2, 1), Item(3, 2), flatMask,
-                                       Item(5, 3), Item(6, 3)});
+  const TBitmap picture =
+      Draw(movie, {Item(1, 3, flat), Item(2, 1), Item(3, 2), flatMask, Item(5, 3), Item(6, 3)});
   // The flat gradient shows its last colour; the flat mask hides depth 5 only.
   EXPECT_TRUE(Near(At(picture, 25, 25), kBlue));
   EXPECT_TRUE(Near(At(picture, 75, 75), kRed));
+}
+
+TEST(HostileInput, TextCairoCannotShowLeavesTheRestOfTheFrame) {
+  // Text fields with bytes that are no UTF-8 (a surrogate, a stray byte, a code past U+10FFFF)
+  // and with a font of no size, then a red square.
+  TFakeMovie movie;
+  auto field = [](uint16_t id, uint16_t height, std::vector<uint8_t> text) {
+    TBitWriter w;
+    w.U16(id).Rect(0, 2000, 0, 1000).U8(0x80 | 0x01).U8(0).U16(9).U16(height).U8(0);
+    text.push_back(0);
+    return w.Bytes(text).Take();
+  };
+  movie.Add(swftag::DefineEditText,
+            field(1, 400, {'a', 0xED, 0xA0, 0x80, 0xFF, 0xF7, 0xBF, 0xBF, 0xBF}));
+  movie.Add(swftag::DefineEditText, field(2, 0, {'a', 'b'}));
+  movie.Add(swftag::DefineShape3, RectangleShape(3, 1000, 1000, 1000, 1000, kRed));
+  EXPECT_TRUE(Near(At(Draw(movie, {Item(1, 1), Item(2, 2), Item(3, 3)}), 75, 75), kRed));
 }
 
 TEST(HostileInput, ButtonsAndSpritesNestedWithoutEndStop) {

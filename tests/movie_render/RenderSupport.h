@@ -53,13 +53,12 @@ inline TSwfRgba At(const TBitmap& bitmap, int x, int y) {
 // Each channel within `tolerance` levels.
 inline ::testing::AssertionResult Near(const TSwfRgba& actual, const TSwfRgba& expected,
                                        int tolerance = 2) {
-  if (std::abs(actual.R - expected.R) <= tolerance && std::abs(actual.G - expected.G) <= tolerance &&
-      std::abs(actual.B - expected.B) <= tolerance)
+  if (std::abs(actual.R - expected.R) <= tolerance &&
+      std::abs(actual.G - expected.G) <= tolerance && std::abs(actual.B - expected.B) <= tolerance)
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "got (" << int(actual.R) << ", " << int(actual.G) << ", " << int(actual.B)
-         << "), expected (" << int(expected.R) << ", " << int(expected.G) << ", "
-         << int(expected.B) << ")";
+  return ::testing::AssertionFailure() << "got (" << int(actual.R) << ", " << int(actual.G) << ", "
+                                       << int(actual.B) << "), expected (" << int(expected.R)
+                                       << ", " << int(expected.G) << ", " << int(expected.B) << ")";
 }
 
 constexpr TSwfRgba kWhite{255, 255, 255, 255};

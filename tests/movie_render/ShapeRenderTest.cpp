@@ -30,8 +30,14 @@ TEST(ShapeRender, FillsARectangleOnSideOneInsideItsEdges) {
   movie.Add(swftag::DefineShape3, RectangleShape(1, 400, 400, 1000, 1000, kRed));
   const TBitmap picture = Draw(movie, {Item(1, 1)});
   // Twips 400 .. 1400 are the pixels 20 .. 69.
-  ExpectProbes(picture, {{20, 20, kRed}, {69, 69, kRed}, {45, 45, kRed}, {19, 45, kWhite},
-                         {70, 45, kWhite}, {45, 19, kWhite}, {45, 70, kWhite}, {0, 0, kWhite}});
+  ExpectProbes(picture, {{20, 20, kRed},
+                         {69, 69, kRed},
+                         {45, 45, kRed},
+                         {19, 45, kWhite},
+                         {70, 45, kWhite},
+                         {45, 19, kWhite},
+                         {45, 70, kWhite},
+                         {0, 0, kWhite}});
 }
 
 TEST(ShapeRender, AnEdgeBoundsTheFillsOnBothItsSides) {
@@ -48,8 +54,13 @@ TEST(ShapeRender, AnEdgeBoundsTheFillsOnBothItsSides) {
             }));
   const TBitmap picture = Draw(movie, {Item(1, 1)});
   // The curve reaches x = 1200 twips (60 px) half way down.
-  ExpectProbes(picture, {{20, 50, kRed}, {55, 50, kRed}, {65, 50, kBlue}, {85, 50, kBlue},
-                         {56, 10, kBlue}, {5, 50, kWhite}, {95, 50, kWhite}});
+  ExpectProbes(picture, {{20, 50, kRed},
+                         {55, 50, kRed},
+                         {65, 50, kBlue},
+                         {85, 50, kBlue},
+                         {56, 10, kBlue},
+                         {5, 50, kWhite},
+                         {95, 50, kWhite}});
 }
 
 TEST(ShapeRender, FillsOfOneColourMeetWithoutASeam) {
@@ -64,6 +75,30 @@ TEST(ShapeRender, FillsOfOneColourMeetWithoutASeam) {
               r.Change({.MoveTo = std::pair{1010, 0}, .Fill0 = 2, .Fill1 = 1}).Line(0, 2000);
             }));
   ExpectProbes(Draw(movie, {Item(1, 1)}, kWhite), {{50, 50, kRed}, {49, 50, kRed}}, 1);
+}
+
+TEST(ShapeRender, OverlappingFillsOfOneGroupDrawInStyleOrder) {
+  // Two squares overlapping in the middle, drawn as fill 2 then fill 1 in the records: where
+  // they overlap the higher style shows; of one colour, the overlap stays filled.
+  auto body = [](TSwfRgba first, TSwfRgba second) {
+    return ShapeBody(1, 3, SolidFills({first, second}), 2, 0, [](TShapeRecords& r) {
+      r.Change({.MoveTo = std::pair{800, 800}, .Fill1 = 2})
+          .Line(1000, 0)
+          .Line(0, 1000)
+          .Line(-1000, 0)
+          .Line(0, -1000);
+      r.Change({.MoveTo = std::pair{200, 200}, .Fill1 = 1})
+          .Line(1000, 0)
+          .Line(0, 1000)
+          .Line(-1000, 0)
+          .Line(0, -1000);
+    });
+  };
+  TFakeMovie two, one;
+  two.Add(swftag::DefineShape3, body(kRed, kBlue));
+  one.Add(swftag::DefineShape3, body(kRed, kRed));
+  ExpectProbes(Draw(two, {Item(1, 1)}), {{20, 20, kRed}, {50, 50, kBlue}, {80, 80, kBlue}});
+  ExpectProbes(Draw(one, {Item(1, 1)}), {{20, 20, kRed}, {50, 50, kRed}, {80, 80, kRed}});
 }
 
 TEST(ShapeRender, CurvesFollowTheirControlPoint) {
@@ -89,13 +124,19 @@ TEST(ShapeRender, LaterStyleTablesDrawOverEarlierOnes) {
   TFakeMovie movie;
   movie.Add(swftag::DefineShape2, ShapeBody(1, 2, first.Take(), 1, 0, [&](TShapeRecords& r) {
               r.Change({.MoveTo = std::pair{0, 0}, .Fill1 = 1})
-                  .Line(1200, 0).Line(0, 1200).Line(-1200, 0).Line(0, -1200);
+                  .Line(1200, 0)
+                  .Line(0, 1200)
+                  .Line(-1200, 0)
+                  .Line(0, -1200);
               r.Change({.MoveTo = std::pair{800, 800},
                         .Fill1 = 1,
                         .NewStyles = secondStyles,
                         .NewFillBits = 1,
                         .NewLineBits = 0})
-                  .Line(1000, 0).Line(0, 1000).Line(-1000, 0).Line(0, -1000);
+                  .Line(1000, 0)
+                  .Line(0, 1000)
+                  .Line(-1000, 0)
+                  .Line(0, -1000);
             }));
   const TBitmap picture = Draw(movie, {Item(1, 1)});
   ExpectProbes(picture, {{20, 20, kRed}, {50, 50, kGreen}, {80, 80, kGreen}, {80, 20, kWhite}});
@@ -107,12 +148,21 @@ TEST(ShapeRender, OverlapsFollowTheWindingRuleTheShapeAsksFor) {
   auto body = [](uint8_t flags) {
     TBitWriter styles;
     styles.U8(1).U8(0x00).Rgba(255, 0, 0, 255).U8(0);
-    return ShapeBody(1, 4, styles.Take(), 1, 0, [](TShapeRecords& r) {
-      r.Change({.MoveTo = std::pair{0, 0}, .Fill1 = 1})
-          .Line(1200, 0).Line(0, 1200).Line(-1200, 0).Line(0, -1200);
-      r.Change({.MoveTo = std::pair{800, 800}})
-          .Line(1200, 0).Line(0, 1200).Line(-1200, 0).Line(0, -1200);
-    }, flags);
+    return ShapeBody(
+        1, 4, styles.Take(), 1, 0,
+        [](TShapeRecords& r) {
+          r.Change({.MoveTo = std::pair{0, 0}, .Fill1 = 1})
+              .Line(1200, 0)
+              .Line(0, 1200)
+              .Line(-1200, 0)
+              .Line(0, -1200);
+          r.Change({.MoveTo = std::pair{800, 800}})
+              .Line(1200, 0)
+              .Line(0, 1200)
+              .Line(-1200, 0)
+              .Line(0, -1200);
+        },
+        flags);
   };
   struct Case {
     uint8_t Flags;
@@ -134,7 +184,10 @@ std::vector<uint8_t> FilledFrame(uint16_t id, const std::vector<uint8_t>& fill) 
   styles.push_back(0);
   return ShapeBody(id, 3, styles, 1, 0, [](TShapeRecords& r) {
     r.Change({.MoveTo = std::pair{0, 0}, .Fill1 = 1})
-        .Line(2000, 0).Line(0, 2000).Line(-2000, 0).Line(0, -2000);
+        .Line(2000, 0)
+        .Line(0, 2000)
+        .Line(-2000, 0)
+        .Line(0, -2000);
   });
 }
 
@@ -156,27 +209,43 @@ TEST(ShapeRender, GradientsSpreadAndMixAsTheirHeaderSays) {
   };
   const uint8_t two = 2;  // stops
   const Case cases[] = {
-      {"linear across the frame", Gradient(0x10, two, 2000, 1000),
-       {{0, 50, {1, 1, 1, 255}}, {25, 50, {65, 65, 65, 255}}, {50, 50, {129, 129, 129, 255}},
+      {"linear across the frame",
+       Gradient(0x10, two, 2000, 1000),
+       {{0, 50, {1, 1, 1, 255}},
+        {25, 50, {65, 65, 65, 255}},
+        {50, 50, {129, 129, 129, 255}},
         {99, 50, {254, 254, 254, 255}}}},
-      {"pad past the end", Gradient(0x10, two, 1000, 500),
+      {"pad past the end",
+       Gradient(0x10, two, 1000, 500),
        {{25, 50, {129, 129, 129, 255}}, {75, 50, kWhite}}},
-      {"reflect past the end", Gradient(0x10, uint8_t(0x40 | two), 1000, 500),
-       {{25, 50, {129, 129, 129, 255}}, {75, 50, {126, 126, 126, 255}}, {60, 50, {203, 203, 203, 255}}}},
-      {"repeat past the end", Gradient(0x10, uint8_t(0x80 | two), 1000, 500),
-       {{25, 50, {129, 129, 129, 255}}, {75, 50, {129, 129, 129, 255}}, {60, 50, {52, 52, 52, 255}}}},
+      {"reflect past the end",
+       Gradient(0x10, uint8_t(0x40 | two), 1000, 500),
+       {{25, 50, {129, 129, 129, 255}},
+        {75, 50, {126, 126, 126, 255}},
+        {60, 50, {203, 203, 203, 255}}}},
+      {"repeat past the end",
+       Gradient(0x10, uint8_t(0x80 | two), 1000, 500),
+       {{25, 50, {129, 129, 129, 255}},
+        {75, 50, {129, 129, 129, 255}},
+        {60, 50, {52, 52, 52, 255}}}},
       // Half way in linear light is 0.5, which sRGB stores as 188.
-      {"linear light", Gradient(0x10, uint8_t(0x10 | two), 2000, 1000),
+      {"linear light",
+       Gradient(0x10, uint8_t(0x10 | two), 2000, 1000),
        {{50, 50, {188, 188, 188, 255}}, {0, 50, {1, 1, 1, 255}}}},
-      {"radial from the centre", Gradient(0x12, two, 2000, 1000),
+      {"radial from the centre",
+       Gradient(0x12, two, 2000, 1000),
        {{50, 50, {3, 3, 3, 255}}, {75, 50, {129, 129, 129, 255}}, {50, 0, kWhite}}},
       // The focal point at x = 1500 twips: black there, not in the centre.
-      {"focal", Gradient(0x13, two, 2000, 1000, 0.5),
+      {"focal",
+       Gradient(0x13, two, 2000, 1000, 0.5),
        {{75, 50, {3, 3, 3, 255}}, {50, 50, {86, 86, 86, 255}}}},
       // Five pixels per cycle: twenty cycles across the frame, each the same.
-      {"repeat many times", Gradient(0x10, uint8_t(0x80 | two), 100, 1000),
-       {{50, 50, {153, 153, 153, 255}}, {10, 50, {153, 153, 153, 255}},
-        {90, 50, {153, 153, 153, 255}}, {51, 50, {204, 204, 204, 255}}}},
+      {"repeat many times",
+       Gradient(0x10, uint8_t(0x80 | two), 100, 1000),
+       {{50, 50, {153, 153, 153, 255}},
+        {10, 50, {153, 153, 153, 255}},
+        {90, 50, {153, 153, 153, 255}},
+        {51, 50, {204, 204, 204, 255}}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -203,12 +272,16 @@ TEST(ShapeRender, GradientStopsStandWhereTheReferencePlayerPutsThem) {
   };
   const Case cases[] = {
       {"no stops: black", LeftHalfGradient({}), {{25, 50, kBlack}, {75, 50, kBlack}}},
-      {"one stop: its colour", LeftHalfGradient({{128, kGreen}}), {{10, 50, kGreen}, {75, 50, kGreen}}},
+      {"one stop: its colour",
+       LeftHalfGradient({{128, kGreen}}),
+       {{10, 50, kGreen}, {75, 50, kGreen}}},
       // A ratio that goes back follows the stop before it closely: a hard step.
-      {"falling ratio", LeftHalfGradient({{127, kRed}, {0, kGreen}}),
+      {"falling ratio",
+       LeftHalfGradient({{127, kRed}, {0, kGreen}}),
        {{20, 50, kRed}, {30, 50, kGreen}, {75, 50, kGreen}}},
       // Pushed past the end, the last stop is not used: the one before it pads.
-      {"pushed past the end", LeftHalfGradient({{254, kRed}, {0, kBlue}, {0, kGreen}}),
+      {"pushed past the end",
+       LeftHalfGradient({{254, kRed}, {0, kBlue}, {0, kGreen}}),
        {{25, 50, kRed}, {75, 50, kBlue}}},
   };
   for (const Case& c : cases) {
@@ -233,10 +306,19 @@ TEST(ShapeRender, BitmapFillsRepeatOrClampAndSmoothOrNot) {
     std::initializer_list<TProbe> Probes;
   };
   const Case cases[] = {
-      {"repeating, sharp", 0x42,
-       {{12, 12, kRed}, {37, 12, kGreen}, {12, 37, kBlue}, {37, 37, kWhite},
-        {62, 12, kRed}, {62, 62, kRed}, {24, 12, kRed}, {25, 12, kGreen}}},
-      {"clipped, sharp", 0x43, {{12, 12, kRed}, {62, 12, kGreen}, {90, 90, kWhite}, {12, 90, kBlue}}},
+      {"repeating, sharp",
+       0x42,
+       {{12, 12, kRed},
+        {37, 12, kGreen},
+        {12, 37, kBlue},
+        {37, 37, kWhite},
+        {62, 12, kRed},
+        {62, 62, kRed},
+        {24, 12, kRed},
+        {25, 12, kGreen}}},
+      {"clipped, sharp",
+       0x43,
+       {{12, 12, kRed}, {62, 12, kGreen}, {90, 90, kWhite}, {12, 90, kBlue}}},
       // Smoothed, the middle column mixes red and green.
       {"clipped, smooth", 0x41, {{0, 0, kRed}, {25, 0, {128, 128, 0, 255}}, {90, 90, kWhite}}},
   };
@@ -320,9 +402,14 @@ TEST(ShapeRender, LinesHaveTheirWidthAtLeastAPixelAndTheirCaps) {
   const Case cases[] = {
       // A hairline still covers one pixel row.
       {"hairline", 3, lineStyle(0), {{50, 50, kBlack}, {50, 49, kWhite}, {50, 51, kWhite}}},
-      {"ten pixels, round caps", 3, lineStyle(200),
+      {"ten pixels, round caps",
+       3,
+       lineStyle(200),
        {{50, 46, kBlack}, {50, 54, kBlack}, {50, 44, kWhite}, {50, 56, kWhite}, {22, 50, kBlack}}},
-      {"ten pixels, no caps", 4, lineStyle2(200, 1), {{50, 46, kBlack}, {22, 50, kWhite}, {26, 50, kBlack}}},
+      {"ten pixels, no caps",
+       4,
+       lineStyle2(200, 1),
+       {{50, 46, kBlack}, {22, 50, kWhite}, {26, 50, kBlack}}},
       {"ten pixels, square caps", 4, lineStyle2(200, 2), {{22, 46, kBlack}, {18, 50, kWhite}}},
       {"painted with a fill style", 4, filledLine(200), {{50, 46, kGreen}, {50, 44, kWhite}}},
   };
@@ -344,8 +431,9 @@ TEST(ShapeRender, AMaskShowsTheDepthsItClipsOnlyInsideItself) {
   mask.ClipDepth = 2;
   const TBitmap picture = Draw(movie, {mask, Item(2, 2), Item(3, 3)});
   // The mask's own colour never shows; depth 3 lies above the clipped depths.
-  ExpectProbes(picture, {{30, 30, kRed}, {10, 10, kWhite}, {65, 30, kWhite}, {80, 80, kGreen},
-                         {70, 30, kWhite}});
+  ExpectProbes(
+      picture,
+      {{30, 30, kRed}, {10, 10, kWhite}, {65, 30, kWhite}, {80, 80, kGreen}, {70, 30, kWhite}});
 }
 
 TEST(ShapeRender, ColourTransformsApplyWithAlphaAndThroughSprites) {
@@ -381,7 +469,10 @@ TEST(ShapeRender, MorphShapesFollowTheRatio) {
   TBitWriter edges;
   TShapeRecords start(edges, 1, 0);
   start.Change({.MoveTo = std::pair{0, 0}, .Fill1 = 1})
-      .Line(500, 0).Line(0, 500).Line(-500, 0).Line(0, -500);
+      .Line(500, 0)
+      .Line(0, 500)
+      .Line(-500, 0)
+      .Line(0, -500);
   start.End();
   TBitWriter styles;
   styles.U8(1).U8(0x00).Rgba(255, 0, 0, 255).Rgba(0, 0, 255, 255).U8(0);
@@ -389,8 +480,7 @@ TEST(ShapeRender, MorphShapesFollowTheRatio) {
   const std::vector<uint8_t> startBytes = edges.Take();
   TBitWriter endEdges;
   TShapeRecords end(endEdges, 0, 0);
-  end.Change({.MoveTo = std::pair{1500, 0}})
-      .Line(500, 0).Line(0, 500).Line(-500, 0).Line(0, -500);
+  end.Change({.MoveTo = std::pair{1500, 0}}).Line(500, 0).Line(0, 500).Line(-500, 0).Line(0, -500);
   end.End();
   w.U32(uint32_t(styleBytes.size() + startBytes.size())).Bytes(styleBytes).Bytes(startBytes);
   w.Bytes(endEdges.Take());
@@ -420,8 +510,13 @@ TEST(ShapeRender, TheFrameIsLetterboxedInTheBackgroundColour) {
   movie.Add(swftag::DefineShape3, RectangleShape(1, -4000, -4000, 12000, 12000, kRed));
   const TBitmap picture =
       Draw(movie, {Item(1, 1)}, kGreen, kSide, kSide, TSwfRect{0, 4000, 0, 2000});
-  ExpectProbes(picture, {{50, 50, kRed}, {50, 10, kGreen}, {50, 90, kGreen}, {0, 25, kRed},
-                         {99, 74, kRed}, {50, 24, kGreen}, {50, 75, kGreen}});
+  ExpectProbes(picture, {{50, 50, kRed},
+                         {50, 10, kGreen},
+                         {50, 90, kGreen},
+                         {0, 25, kRed},
+                         {99, 74, kRed},
+                         {50, 24, kGreen},
+                         {50, 75, kGreen}});
   // Nothing at all: the background colour everywhere.
   ExpectProbes(Draw(movie, {}, kBlue), {{0, 0, kBlue}, {50, 50, kBlue}});
 }
@@ -433,7 +528,8 @@ TEST(ShapeRender, EveryTargetFormatGetsTheSamePicture) {
   frame.Background = kBlue;
   frame.Items = {Item(1, 1)};
   render::TFrameRenderer renderer(movie);
-  for (TPixelFormat format : {TPixelFormat::pfDevice, TPixelFormat::pf32bit, TPixelFormat::pf24bit}) {
+  for (TPixelFormat format :
+       {TPixelFormat::pfDevice, TPixelFormat::pf32bit, TPixelFormat::pf24bit}) {
     SCOPED_TRACE(int(format));
     TBitmap target(kSide, kSide, format);
     renderer.Render(frame, kFrame, target);

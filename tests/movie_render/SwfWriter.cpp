@@ -65,8 +65,8 @@ TBitWriter& TBitWriter::Rect(int32_t xMin, int32_t xMax, int32_t yMin, int32_t y
   return Align();
 }
 
-TBitWriter& TBitWriter::Matrix(double scaleX, double scaleY, int32_t translateX,
-                               int32_t translateY, double skew0, double skew1) {
+TBitWriter& TBitWriter::Matrix(double scaleX, double scaleY, int32_t translateX, int32_t translateY,
+                               double skew0, double skew1) {
   Align();
   auto fixed = [](double v) { return int32_t(std::lround(v * 65536)); };
   const bool scale = scaleX != 1 || scaleY != 1;

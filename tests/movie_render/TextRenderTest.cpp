@@ -12,7 +12,10 @@ std::vector<uint8_t> SquareGlyph(int32_t em) {
   TBitWriter w;
   TShapeRecords(w, 1, 0)
       .Change({.MoveTo = std::pair{0, -em}, .Fill1 = 1})
-      .Line(em, 0).Line(0, em).Line(-em, 0).Line(0, -em)
+      .Line(em, 0)
+      .Line(0, em)
+      .Line(-em, 0)
+      .Line(0, -em)
       .End();
   return w.Take();
 }
@@ -31,8 +34,8 @@ std::vector<uint8_t> FontBody(uint16_t tag, uint16_t id) {
   w.U8(0x80).U8(0).U8(0).U16(1);
   w.U16(4).U16(uint16_t(4 + glyph.size())).Bytes(glyph).U8('A');
   w.U16(1024).U16(0).U16(0).U16(1200);  // ascent, descent, leading, the advance
-  w.U16(0);  // the glyph's bounds: an empty rectangle
-  w.U16(0);  // no kerning
+  w.U16(0);                             // the glyph's bounds: an empty rectangle
+  w.U16(0);                             // no kerning
   return w.Take();
 }
 
@@ -60,8 +63,12 @@ TEST(TextRender, StaticTextPlacesGlyphsOfEveryFontKind) {
     movie.Add(swftag::DefineText, TextBody(swftag::DefineText, 1, 5, kRed));
     const TBitmap picture = Draw(movie, {Item(1, 1)});
     // Glyphs at x 400 .. 900 and 1000 .. 1500 twips, y 900 .. 1400.
-    for (auto [x, y, expected] : {std::tuple{30, 60, kRed}, {60, 60, kRed}, {47, 60, kWhite},
-                                  {30, 42, kWhite}, {30, 72, kWhite}, {80, 60, kWhite}})
+    for (auto [x, y, expected] : {std::tuple{30, 60, kRed},
+                                  {60, 60, kRed},
+                                  {47, 60, kWhite},
+                                  {30, 42, kWhite},
+                                  {30, 72, kWhite},
+                                  {80, 60, kWhite}})
       EXPECT_TRUE(Near(At(picture, x, y), expected)) << x << ", " << y;
   }
 }
@@ -127,15 +134,22 @@ TEST(TextRender, TextFieldsShowTheirTextInsideTheirBounds) {
   // A border: white inside, black on the pixels where the bounds start and end (the right one
   // lies just outside the picture).
   const TBitmap bordered = Draw(movie, {Item(2, 2)}, kBlue);
-  for (auto [x, y, expected] : {std::tuple{50, 25, kWhite}, {0, 25, kBlack}, {50, 0, kBlack},
-                                {99, 25, kWhite}, {50, 50, kBlack}, {50, 60, kBlue}})
+  for (auto [x, y, expected] : {std::tuple{50, 25, kWhite},
+                                {0, 25, kBlack},
+                                {50, 0, kBlack},
+                                {99, 25, kWhite},
+                                {50, 50, kBlack},
+                                {50, 60, kBlue}})
     EXPECT_TRUE(Near(At(bordered, x, y), expected)) << x << ", " << y;
 
   // The embedded outlines: squares of the font height (20 pixels) after the 2-pixel gutter,
   // one advance (1200 of 1024 units: 23.4 pixels) apart.
   const TBitmap outlined = Draw(movie, {Item(3, 3)}, kBlue);
-  for (auto [x, y, expected] : {std::tuple{10, 12, kRed}, {35, 12, kRed}, {23, 12, kBlue},
-                                {60, 12, kBlue}, {10, 30, kBlue}})
+  for (auto [x, y, expected] : {std::tuple{10, 12, kRed},
+                                {35, 12, kRed},
+                                {23, 12, kBlue},
+                                {60, 12, kBlue},
+                                {10, 30, kBlue}})
     EXPECT_TRUE(Near(At(outlined, x, y), expected)) << x << ", " << y;
 }
 
