@@ -51,7 +51,7 @@ std::vector<uint8_t> DecodeEventSound(const TSwfDefineSound& sound, const TMixer
     default:
       return audio;
   }
-  TPcmToMixer toMixer(format.Channels(), format.Rate(), mixer.Spec());
+  TPcmToMixer toMixer(format.Channels(), format.Rate(), mixer.OutputFormat());
   toMixer.Add(samples, audio);
   toMixer.Finish(audio);
   return audio;

@@ -68,10 +68,10 @@ TEventSounds::TDecodedSound& TEventSounds::Decoded(uint16_t soundId) {
 }
 
 Mix_Chunk* TEventSounds::View(TDecodedSound& sound, const TSwfSoundInfo& info) {
-  const uint64_t frameBytes = uint64_t(mixer_.Spec().FrameBytes());
+  const uint64_t frameBytes = uint64_t(mixer_.OutputFormat().FrameBytes());
   const uint64_t frames = sound.Audio.size() / frameBytes;
   const auto toFrames = [&](uint32_t point) {
-    return std::min(frames, point * uint64_t(mixer_.Spec().Frequency) / kPointRate);
+    return std::min(frames, point * uint64_t(mixer_.OutputFormat().Frequency) / kPointRate);
   };
   const uint64_t first = info.InPoint ? toFrames(*info.InPoint) : 0;
   const uint64_t end = info.OutPoint ? toFrames(*info.OutPoint) : frames;

@@ -43,7 +43,7 @@ TMixerConnection::TMixerConnection() {
     problem_ = Mix_GetError();
     return;
   }
-  open_ = Mix_QuerySpec(&spec_.Frequency, &spec_.Format, &spec_.Channels) != 0;
+  open_ = Mix_QuerySpec(&output_.Frequency, &output_.Format, &output_.Channels) != 0;
   if (!open_) {
     problem_ = Mix_GetError();
     Mix_CloseAudio();

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "movie/sound/MixerSpec.h"
+#include "movie/sound/MixerFormat.h"
 
 namespace kestrava {
 
@@ -24,7 +24,7 @@ class TMixerConnection {
   TMixerConnection& operator=(const TMixerConnection&) = delete;
 
   bool IsOpen() const { return open_; }
-  const TMixerSpec& Spec() const { return spec_; }
+  const TMixerFormat& OutputFormat() const { return output_; }
   // Why there is no sound, when IsOpen() is false.
   const std::string& Problem() const { return problem_; }
 
@@ -39,7 +39,7 @@ class TMixerConnection {
  private:
   bool audioInitialised_ = false;
   bool open_ = false;
-  TMixerSpec spec_;
+  TMixerFormat output_;
   std::string problem_;
 };
 

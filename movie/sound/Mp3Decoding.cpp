@@ -33,8 +33,8 @@ std::vector<uint8_t> DecodeMp3Frames(const TMixerConnection& mixer, std::span<co
   size_t before = 0, kept = 0;
   for (size_t i = 0; i < frames.size(); ++i)
     (i < keepFrom ? before : kept) += size_t(frames[i].Samples);
-  const size_t frameBytes = size_t(mixer.Spec().FrameBytes());
-  const int mixerRate = mixer.Spec().Frequency;
+  const size_t frameBytes = size_t(mixer.OutputFormat().FrameBytes());
+  const int mixerRate = mixer.OutputFormat().Frequency;
   const size_t total = decoded.size() / frameBytes;
   const size_t first = std::min(total, AtMixerRate(before, last.Rate, mixerRate));
   const size_t count = std::min(total - first, AtMixerRate(kept, last.Rate, mixerRate));

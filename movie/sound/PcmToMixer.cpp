@@ -16,7 +16,7 @@ constexpr size_t kFlushPaddingFrames = 2048;
 
 }  // namespace
 
-TPcmToMixer::TPcmToMixer(int channels, double rate, const TMixerSpec& mixer)
+TPcmToMixer::TPcmToMixer(int channels, double rate, const TMixerFormat& mixer)
     : channels_(channels), mixer_(mixer) {
   const double ratio = mixer.Frequency / rate;
   const bool evenMultiple = ratio >= 1 && ratio == std::floor(ratio);

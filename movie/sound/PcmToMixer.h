@@ -13,13 +13,13 @@
 #include <span>
 #include <vector>
 
-#include "movie/sound/MixerSpec.h"
+#include "movie/sound/MixerFormat.h"
 
 namespace kestrava {
 
 class TPcmToMixer {
  public:
-  TPcmToMixer(int channels, double rate, const TMixerSpec& mixer);
+  TPcmToMixer(int channels, double rate, const TMixerFormat& mixer);
   ~TPcmToMixer();
   TPcmToMixer(const TPcmToMixer&) = delete;
   TPcmToMixer& operator=(const TPcmToMixer&) = delete;
@@ -35,7 +35,7 @@ class TPcmToMixer {
   void Drain(std::vector<uint8_t>& out);
 
   int channels_;
-  TMixerSpec mixer_;
+  TMixerFormat mixer_;
   int repeat_ = 1;       // each frame given this many times before any SDL conversion
   bool direct_ = false;  // 16-bit mono or stereo at a multiple of the rate: no SDL conversion
   SDL_AudioStream* stream_ = nullptr;

@@ -19,10 +19,10 @@ uint8_t SilenceByte(uint16_t format) {
 
 TStreamChannel::TStreamChannel(const TMixerConnection& mixer) : mixer_(mixer) {
   if (!mixer.IsOpen()) return;
-  const TMixerSpec& spec = mixer.Spec();
-  silence_.assign(size_t(kCarrierFrames) * size_t(spec.FrameBytes()), SilenceByte(spec.Format));
+  const TMixerFormat& output = mixer.OutputFormat();
+  silence_.assign(size_t(kCarrierFrames) * size_t(output.FrameBytes()), SilenceByte(output.Format));
   carrier_ = Mix_QuickLoad_RAW(silence_.data(), Uint32(silence_.size()));
-  mostQueued_ = size_t(kMostQueuedSeconds) * size_t(spec.Frequency) * size_t(spec.FrameBytes());
+  mostQueued_ = size_t(kMostQueuedSeconds) * size_t(output.Frequency) * size_t(output.FrameBytes());
 }
 
 TStreamChannel::~TStreamChannel() {
@@ -54,7 +54,7 @@ void TStreamChannel::Queue(std::vector<uint8_t> audio) {
   if (audio.empty() || !carrier_) return;
   Attach();
   if (!attached_) return;
-  const size_t frameBytes = size_t(mixer_.Spec().FrameBytes());
+  const size_t frameBytes = size_t(mixer_.OutputFormat().FrameBytes());
   std::lock_guard lock(mutex_);
   queued_ += audio.size();
   queue_.push_back(std::move(audio));

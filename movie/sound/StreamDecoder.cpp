@@ -28,7 +28,7 @@ TStreamDecoder::TStreamDecoder(const TSwfStreamHead& head, const TMixerConnectio
                           codec == TSwfSoundCodec::PcmLittle || codec == TSwfSoundCodec::Adpcm;
   if (pcmOrAdpcm && mixer.IsOpen())
     toMixer_ =
-        std::make_unique<TPcmToMixer>(head.Format.Channels(), head.Format.Rate(), mixer.Spec());
+        std::make_unique<TPcmToMixer>(head.Format.Channels(), head.Format.Rate(), mixer.OutputFormat());
 }
 
 std::vector<uint8_t> TStreamDecoder::Decode(std::span<const uint8_t> block) {

@@ -32,7 +32,7 @@ TBytes WithSeekSamples(std::span<const uint8_t> frames) {
 TEST(EventSoundDecoding, EverySoundLastsAsLongAsItsSamples) {
   TMixerConnection mixer;
   if (!mixer.IsOpen()) GTEST_SKIP() << "no mixer: " << mixer.Problem();
-  ASSERT_EQ(mixer.Spec().Frequency, 44100);
+  ASSERT_EQ(mixer.OutputFormat().Frequency, 44100);
 
   const test::TRuffleMp3 ruffle;
   const TBytes oneFrame = WithSeekSamples(test::RuffleFirstAudioFrame());
@@ -62,7 +62,7 @@ TEST(EventSoundDecoding, EverySoundLastsAsLongAsItsSamples) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::vector<uint8_t> audio = DecodeEventSound(c.sound, mixer);
-    EXPECT_EQ(audio.size(), c.frames * size_t(mixer.Spec().FrameBytes()));
+    EXPECT_EQ(audio.size(), c.frames * size_t(mixer.OutputFormat().FrameBytes()));
   }
 }
 

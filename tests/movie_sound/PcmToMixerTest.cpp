@@ -31,7 +31,7 @@ std::vector<int16_t> Tone(double frequency, double rate, size_t frames, int chan
   return samples;
 }
 
-const TMixerSpec kS16Stereo44k{44100, AUDIO_S16SYS, 2};
+const TMixerFormat kS16Stereo44k{44100, AUDIO_S16SYS, 2};
 
 // The SWF rates divide 44.1 kHz: every sample is repeated, on both channels for a mono sound,
 // and nothing is held back.
@@ -61,7 +61,7 @@ TEST(PcmToMixer, RepeatsSamplesUpToAnEvenMultipleOfTheirRate) {
 }
 
 TEST(PcmToMixer, MixesStereoDownForAMonoMixer) {
-  TPcmToMixer toMixer(2, 44100, TMixerSpec{44100, AUDIO_S16SYS, 1});
+  TPcmToMixer toMixer(2, 44100, TMixerFormat{44100, AUDIO_S16SYS, 1});
   std::vector<uint8_t> bytes;
   toMixer.Add(std::vector<int16_t>{1000, 3000, -32768, -32768, 32767, -32767}, bytes);
   EXPECT_EQ(AsS16(bytes), (std::vector<int16_t>{2000, -32768, 0}));
@@ -71,7 +71,7 @@ TEST(PcmToMixer, MixesStereoDownForAMonoMixer) {
 TEST(PcmToMixer, ConvertsToOtherRatesAndSampleFormatsThroughSdl) {
   struct Case {
     const char* name;
-    TMixerSpec mixer;
+    TMixerFormat mixer;
     double rate;
   };
   const Case cases[] = {

@@ -26,8 +26,8 @@ class StreamChannel : public testing::Test {
     if (!mixer_.IsOpen()) GTEST_SKIP() << "no mixer: " << mixer_.Problem();
   }
   std::vector<uint8_t> Seconds(double seconds) const {
-    const TMixerSpec& spec = mixer_.Spec();
-    return std::vector<uint8_t>(size_t(seconds * spec.Frequency) * size_t(spec.FrameBytes()), 1);
+    const TMixerFormat& output = mixer_.OutputFormat();
+    return std::vector<uint8_t>(size_t(seconds * output.Frequency) * size_t(output.FrameBytes()), 1);
   }
   TMixerConnection mixer_;
 };
@@ -54,7 +54,7 @@ TEST_F(StreamChannel, KeepsAtMostAFewSecondsQueued) {
     stream.Queue(Seconds(1));
   EXPECT_LE(stream.QueuedBytes(), fourSeconds);
   EXPECT_GT(stream.QueuedBytes(), Seconds(3).size());
-  EXPECT_EQ(stream.QueuedBytes() % size_t(mixer_.Spec().FrameBytes()), 0u);
+  EXPECT_EQ(stream.QueuedBytes() % size_t(mixer_.OutputFormat().FrameBytes()), 0u);
   stream.Clear();
   EXPECT_EQ(stream.QueuedBytes(), 0u);
 }
@@ -100,8 +100,8 @@ TEST(StreamChannelOnDevice, JoinsItsBlocksWithoutAGap) {
     test::TScopedEnvironment file("SDL_DISKAUDIOFILE", output.string());
     TMixerConnection mixer;
     if (!mixer.IsOpen()) GTEST_SKIP() << "SDL has no disk driver";
-    ASSERT_EQ(mixer.Spec().Format, AUDIO_S16SYS);
-    ASSERT_EQ(mixer.Spec().Channels, 2);
+    ASSERT_EQ(mixer.OutputFormat().Format, AUDIO_S16SYS);
+    ASSERT_EQ(mixer.OutputFormat().Channels, 2);
     TStreamChannel stream(mixer);
     // Blocks of uneven lengths (a movie's frames rarely hold a whole number of device buffers),
     // every sample different from its neighbours and none silent.

@@ -39,10 +39,10 @@ class StreamDecoder : public testing::Test {
  protected:
   void SetUp() override {
     if (!mixer_.IsOpen()) GTEST_SKIP() << "no mixer: " << mixer_.Problem();
-    ASSERT_EQ(mixer_.Spec().Frequency, 44100);
+    ASSERT_EQ(mixer_.OutputFormat().Frequency, 44100);
   }
   size_t Frames(const std::vector<uint8_t>& audio) const {
-    return audio.size() / size_t(mixer_.Spec().FrameBytes());
+    return audio.size() / size_t(mixer_.OutputFormat().FrameBytes());
   }
   TMixerConnection mixer_;
 };

@@ -6,7 +6,7 @@
 
 namespace kestrava {
 
-struct TMixerSpec {
+struct TMixerFormat {
   int Frequency = 44100;
   uint16_t Format = 0;  // an SDL audio format (AUDIO_S16SYS...)
   int Channels = 2;
