@@ -26,6 +26,7 @@
 #include "app/widgets/FlashPreview.h"
 #include "platform/Desktop.h"
 #include "platform/MusicPreview.h"
+#include "project/ProjectLocation.h"
 
 namespace kestrava {
 
@@ -173,9 +174,10 @@ QWidget* TSaverForm::CreateTypePage() {
 void TSaverForm::FormCreate() {
   messageFilter_ = new AppMessageFilter(*swfPreview, this);
   qApp->installEventFilter(messageFilter_);
-  QString programDir = QString::fromStdString(services_.ProgramDir.string());
-  if (!programDir.endsWith('/')) programDir += '/';
-  edtOutPath->setText(programDir);
+  QString outputDir =
+      QString::fromStdString(project::StartOutputFolder(services_.ProgramDir).string());
+  if (!outputDir.endsWith('/')) outputDir += '/';
+  edtOutPath->setText(outputDir);
   state_.OutputDir = edtOutPath->text().toStdString();
   SetPageQuietly(PageSaverType);
   // The start-up settings become the baseline of the close check.

@@ -75,7 +75,7 @@ struct TWizardServices {
   IDesktop* Desktop = nullptr;
   // The primary screen, the size every picture is prepared for.
   std::function<TScreenSize()> ScreenSize;
-  // The program's own folder: the default output folder, "mask1.jpg", the manual.
+  // The program's own folder: the default output folder when writable, "mask1.jpg", the manual.
   std::filesystem::path ProgramDir;
   // The builder's own resources, the saver runtime among them.
   std::span<const TResource> Resources;

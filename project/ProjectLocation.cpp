@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <system_error>
 
 #include "project/ProfileText.h"
 
@@ -36,6 +37,13 @@ bool IsBareProjectName(std::string_view projectFileName) {
 fs::path ResolveProjectFile(std::string_view projectFileName) {
   if (IsBareProjectName(projectFileName)) return ProjectConfigFolder() / projectFileName;
   return fs::path(projectFileName);
+}
+
+fs::path StartOutputFolder(const fs::path& programFolder) {
+  std::error_code error;
+  const bool writable = fs::is_directory(programFolder, error) &&
+                        ::access(programFolder.c_str(), W_OK | X_OK) == 0;
+  return writable ? programFolder : HomeFolder();
 }
 
 fs::path SaveAsTarget(std::string_view dialogFileName) {

@@ -19,6 +19,10 @@ std::filesystem::path ProjectConfigFolder();
 std::filesystem::path ResolveProjectFile(std::string_view projectFileName);
 bool IsBareProjectName(std::string_view projectFileName);
 
+// The output folder a new wizard starts with: the program's own folder, unless the user cannot
+// write there (a system-wide install), then the user's home folder.
+std::filesystem::path StartOutputFolder(const std::filesystem::path& programFolder);
+
 // The Save As target for the name the dialog returned: its file-name part with ASCII letters
 // lower-cased. The folder part keeps its case, since on a case-sensitive file system another
 // case names another folder. Empty for an empty name.

@@ -2,7 +2,10 @@
 // when closing asks to save.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -60,6 +63,25 @@ TEST(ProjectSession, BaselineFolderFollowsTheConfigHome) {
   }
   EXPECT_EQ(ResolveProjectFile("/p/temp.kvp"), fs::path("/p/temp.kvp"));
   EXPECT_EQ(ResolveProjectFile("p/show.kvp"), fs::path("p/show.kvp"));
+}
+
+TEST(ProjectSession, OutputFolderFallsBackToHomeWhenTheProgramFolderIsNotWritable) {
+  const TScratchFolder scratch;
+  const TEnvironment home("HOME", "/home/someone");
+  EXPECT_EQ(StartOutputFolder(scratch.Path()), scratch.Path());
+  // A folder that is gone, or a file, cannot take the saver (permission bits do not stop root,
+  // who runs these tests on the build machines).
+  EXPECT_EQ(StartOutputFolder(scratch.Path() / "gone"), fs::path("/home/someone"));
+  const fs::path file = scratch.Path() / "file";
+  std::ofstream(file) << "x";
+  EXPECT_EQ(StartOutputFolder(file), fs::path("/home/someone"));
+  if (::geteuid() != 0) {
+    const fs::path locked = scratch.Path() / "locked";
+    fs::create_directory(locked);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(StartOutputFolder(locked), fs::path("/home/someone"));
+    fs::permissions(locked, fs::perms::owner_all);
+  }
 }
 
 TEST(ProjectSession, SaveAsLowerCasesOnlyTheFileName) {
