@@ -16,7 +16,7 @@ void MergePlaceCommand(TPlaceCommand& into, const TPlaceCommand& change) {
 }
 
 TGotoPlan PlanGoto(const TSwfTimelineData& timeline, int first, int last,
-                   const std::function<bool(uint16_t depth)>& standing, int64_t& budget) {
+                   const TStandingCharacter& standing, const TCanSwap& canSwap, int64_t& budget) {
   TGotoPlan plan;
   int order = 0;
   // The state of a depth so far: planned, or as it stood before the jump.
@@ -24,8 +24,12 @@ TGotoPlan PlanGoto(const TSwfTimelineData& timeline, int first, int last,
     const auto it = plan.find(depth);
     if (it != plan.end())
       return it->second.Kind == TGotoDepth::TKind::Empty ? nullptr : &it->second;
-    if (standing && standing(depth)) return &plan[depth];  // Kept, no change yet
-    return nullptr;
+    if (!standing) return nullptr;
+    const std::optional<uint16_t> character = standing(depth);
+    if (!character) return nullptr;
+    TGotoDepth& kept = plan[depth];  // Kept, no change yet
+    kept.Change.CharacterId = character;
+    return &kept;
   };
   const auto place = [&](const TPlaceCommand& command, int frame) {
     TGotoDepth* current = find(command.Depth);
@@ -42,7 +46,11 @@ TGotoPlan PlanGoto(const TSwfTimelineData& timeline, int first, int last,
       return;
     }
     // Placing onto a taken depth fails; a move changes what is there.
-    if (command.Move) MergePlaceCommand(current->Change, command);
+    if (!command.Move) return;
+    TPlaceCommand move = command;
+    if (move.CharacterId && !canSwap(*current->Change.CharacterId, *move.CharacterId))
+      move.CharacterId.reset();
+    MergePlaceCommand(current->Change, move);
   };
 
   for (int frame = first; frame <= last; ++frame)

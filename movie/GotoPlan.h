@@ -29,11 +29,17 @@ struct TGotoDepth {
 
 using TGotoPlan = std::map<uint16_t, TGotoDepth>;
 
+// The character standing at a depth before a jump, if any.
+using TStandingCharacter = std::function<std::optional<uint16_t>(uint16_t depth)>;
+// Whether a move naming character `to` swaps it in for `from`.
+using TCanSwap = std::function<bool(uint16_t from, uint16_t to)>;
+
 // Folds frames first..last (inclusive) of the timeline. `standing` tells which depths hold an
-// object before the jump; null when none does (a rewind starts from an empty list). Every tag
-// read costs one from `budget`; at zero the plan ends where it is.
+// object before the jump; null when none does (a rewind starts from an empty list). Change of a
+// kept or fresh depth names the character it ends with. Every tag read costs one from
+// `budget`; at zero the plan ends where it is.
 TGotoPlan PlanGoto(const TSwfTimelineData& timeline, int first, int last,
-                   const std::function<bool(uint16_t depth)>& standing, int64_t& budget);
+                   const TStandingCharacter& standing, const TCanSwap& canSwap, int64_t& budget);
 
 // Puts the fields `change` states over those of `into`.
 void MergePlaceCommand(TPlaceCommand& into, const TPlaceCommand& change);

@@ -202,7 +202,7 @@ void TMovieTimelineState::Place(TTimelineClip& clip, const TPlaceCommand& comman
     return;
   }
   // Placing onto a taken depth is refused; a move changes what is there.
-  if (command.Move) Change(clip, it->second, command);
+  if (command.Move) Change(it->second, command);
 }
 
 TPlacedObject* TMovieTimelineState::Create(TTimelineClip& clip, const TPlaceCommand& command,
@@ -236,30 +236,22 @@ TPlacedObject* TMovieTimelineState::Create(TTimelineClip& clip, const TPlaceComm
   return &placed;
 }
 
-void TMovieTimelineState::Change(TTimelineClip& clip, TPlacedObject& object,
-                                 const TPlaceCommand& change) {
-  if (change.CharacterId && *change.CharacterId != object.CharacterId &&
-      movie_->Character(*change.CharacterId) && !object.Clip) {
-    // A sprite instance keeps its character; a shape, text or bitmap takes the new one, and
-    // becomes a fresh sprite instance when the new character is a sprite.
-    if (data_.Sprite(*change.CharacterId)) {
-      TPlaceCommand placement;
-      placement.Depth = object.Depth;
-      placement.CharacterId = change.CharacterId;
-      placement.Matrix = object.Matrix;
-      placement.ColorTransform = object.ColorTransform;
-      placement.Ratio = object.Ratio;
-      placement.ClipDepth = object.ClipDepth;
-      placement.BlendMode = object.BlendMode;
-      placement.Visible = object.Visible;
-      if (!object.Name.empty()) placement.Name = object.Name;
-      MergePlaceCommand(placement, change);
-      Create(clip, placement, object.PlaceFrame);
-      return;
-    }
+void TMovieTimelineState::Change(TPlacedObject& object, const TPlaceCommand& change) {
+  if (change.CharacterId && CanSwap(object.CharacterId, *change.CharacterId))
     object.CharacterId = *change.CharacterId;
-  }
   ApplyChange(object, change);
+}
+
+TCanSwap TMovieTimelineState::SwapRule() const {
+  return [this](uint16_t from, uint16_t to) { return CanSwap(from, to); };
+}
+
+bool TMovieTimelineState::CanSwap(uint16_t from, uint16_t to) const {
+  if (from == to) return true;
+  const TSwfCharacter* now = movie_->Character(from);
+  const TSwfCharacter* next = movie_->Character(to);
+  const int family = now ? swftag::SwapFamily(now->TagCode) : 0;
+  return next && family != 0 && family == swftag::SwapFamily(next->TagCode);
 }
 
 void TMovieTimelineState::Remove(TTimelineClip& clip, uint16_t depth) {
@@ -299,9 +291,13 @@ std::vector<TMovieTimelineState::TFreshObject> TMovieTimelineState::JumpForward(
   for (int passed = first; passed < frame; ++passed)
     for (const TSwfTag& tag : clip.Timeline->FrameTags(passed))
       if (tag.Code == swftag::DoInitAction) QueueInitActions(tag.Body);
-  const TGotoPlan plan = PlanGoto(
-      *clip.Timeline, first, frame,
-      [&clip](uint16_t depth) { return clip.DisplayList.contains(depth); }, tagBudget_);
+  const auto standing = [&clip](uint16_t depth) -> std::optional<uint16_t> {
+    const auto it = clip.DisplayList.find(depth);
+    if (it == clip.DisplayList.end()) return std::nullopt;
+    return it->second.CharacterId;
+  };
+  const TGotoPlan plan =
+      PlanGoto(*clip.Timeline, first, frame, standing, SwapRule(), tagBudget_);
   clip.Frame = frame;
   for (const auto& [depth, entry] : plan) {
     switch (entry.Kind) {
@@ -310,7 +306,7 @@ std::vector<TMovieTimelineState::TFreshObject> TMovieTimelineState::JumpForward(
         break;
       case TGotoDepth::TKind::Kept:
         if (const auto it = clip.DisplayList.find(depth); it != clip.DisplayList.end())
-          Change(clip, it->second, entry.Change);
+          Change(it->second, entry.Change);
         break;
       case TGotoDepth::TKind::Fresh:
         Remove(clip, depth);
@@ -345,7 +341,7 @@ std::vector<TMovieTimelineState::TFreshObject> TMovieTimelineState::Rewind(TTime
   for (const uint16_t depth : later)
     Remove(clip, depth);
 
-  TGotoPlan plan = PlanGoto(*clip.Timeline, 0, frame, nullptr, tagBudget_);
+  TGotoPlan plan = PlanGoto(*clip.Timeline, 0, frame, nullptr, SwapRule(), tagBudget_);
   clip.Frame = frame;
   std::vector<uint16_t> standing;
   for (const auto& [depth, object] : clip.DisplayList)

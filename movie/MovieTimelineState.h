@@ -78,7 +78,10 @@ class TMovieTimelineState final : public IActionHost {
 
   void Place(TTimelineClip& clip, const TPlaceCommand& command, int frame);
   TPlacedObject* Create(TTimelineClip& clip, const TPlaceCommand& command, int frame);
-  void Change(TTimelineClip& clip, TPlacedObject& object, const TPlaceCommand& change);
+  void Change(TPlacedObject& object, const TPlaceCommand& change);
+  // Only a static graphic takes another of its kind by a move; see swftag::SwapFamily.
+  bool CanSwap(uint16_t from, uint16_t to) const;
+  TCanSwap SwapRule() const;
   void Remove(TTimelineClip& clip, uint16_t depth);
   void Forget(TTimelineClip& clip);  // a clip and everything under it leave the registry
   void Tidy();                       // drops removed clips for good

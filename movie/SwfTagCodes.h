@@ -85,6 +85,27 @@ constexpr bool DefinesCharacter(uint16_t code) {
   }
 }
 
+// A move naming another character swaps it in only between static graphics of one family:
+// shapes, morph shapes or static texts. Sprites, buttons and edit texts keep their character,
+// and nothing becomes one of them by a swap. 0 for characters that are never swapped.
+constexpr int SwapFamily(uint16_t code) {
+  switch (code) {
+    case DefineShape:
+    case DefineShape2:
+    case DefineShape3:
+    case DefineShape4:
+      return 1;
+    case DefineMorphShape:
+    case DefineMorphShape2:
+      return 2;
+    case DefineText:
+    case DefineText2:
+      return 3;
+    default:
+      return 0;
+  }
+}
+
 // Tags a timeline acts on frame by frame; everything else in a sprite is skipped.
 constexpr bool IsControlTag(uint16_t code) {
   switch (code) {

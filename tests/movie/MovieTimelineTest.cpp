@@ -62,6 +62,65 @@ TEST(MovieTimeline, FollowsPlaceAndRemoveFrameByFrame) {
                                       "1:2 3:1@100"}));
 }
 
+// Characters of each kind for the swap rule; the timeline reads only their ids.
+const std::vector<TBytes> kOneOfEachKind = {
+    DefineShape(1),
+    DefineShape(2),
+    Tag(46, Join({U16(3), U16(0)})),  // morph shapes
+    Tag(46, Join({U16(4), U16(0)})),
+    Tag(11, Join({U16(5), U16(0)})),  // static text
+    Tag(34, Join({U16(6), U16(0)})),  // buttons
+    Tag(34, Join({U16(7), U16(0)})),
+    Tag(37, Join({U16(8), U16(0)})),  // edit text
+    DefineSprite(10, {ShowFrame()}),
+    DefineSprite(11, {ShowFrame()}),
+};
+
+TEST(MovieTimeline, AMoveSwapsTheCharacterOnlyBetweenStaticGraphicsOfOneKind) {
+  const struct {
+    int from, to, shown;
+  } cases[] = {
+      {1, 2, 2},    {3, 4, 4},  {1, 3, 1}, {3, 1, 3}, {5, 1, 5}, {1, 5, 1},
+      {1, 10, 1},   {10, 1, 10}, {10, 11, 10}, {1, 6, 1}, {6, 7, 6}, {6, 1, 6},
+      {8, 1, 8},    {1, 99, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.from) + " -> " + std::to_string(c.to));
+    std::vector<TBytes> tags = kOneOfEachKind;
+    tags.insert(tags.end(), {PlaceObject2(Place(1, c.from)), ShowFrame(),
+                             PlaceObject2(Place(1, c.to).Moving().At(7, 0)), ShowFrame()});
+    auto timeline = Timeline(tags);
+    timeline.Advance();
+    // The move's other fields apply whether or not the character is swapped.
+    EXPECT_EQ(Shown(timeline), "1:" + std::to_string(c.shown) + "@7");
+  }
+}
+
+TEST(MovieTimeline, JumpsFollowTheSwapRule) {
+  // Shape 1 becomes shape 2, then refuses sprite 10: both ways of reaching frame 3 show 2.
+  const std::vector<TBytes> frames = {
+      PlaceObject2(Place(1, 1)),
+      ShowFrame(),
+      PlaceObject2(Place(1, 2).Moving()),
+      ShowFrame(),
+      PlaceObject2(Place(1, 10).Moving()),
+      ShowFrame(),
+      DoAction({GotoFrame(1), Stop()}),
+      ShowFrame(),
+  };
+  std::vector<TBytes> stepped = kOneOfEachKind;
+  stepped.insert(stepped.end(), frames.begin(), frames.end());
+  auto stepping = Timeline(stepped);
+  EXPECT_EQ(PlayFor(stepping, 3), (std::vector<std::string>{"1:1", "1:2", "1:2", "1:2"}));
+
+  std::vector<TBytes> jumped = kOneOfEachKind;
+  jumped.push_back(DoAction({GotoFrame(2), Stop()}));
+  jumped.insert(jumped.end(), frames.begin(), frames.end());
+  auto jumping = Timeline(jumped);
+  EXPECT_EQ(jumping.CurrentFrame(), 2);
+  EXPECT_EQ(Shown(jumping), "1:2");
+}
+
 TEST(MovieTimeline, KeepsTheFieldsEachPlacementStates) {
   TBytes placeObject3 = {0x02 | 0x40 | 0x10, 0x02 | 0x01};  // character, clip depth, ratio;
   Append(placeObject3, U16(4));                             // blend mode and filters
