@@ -14,6 +14,7 @@
 #include "imaging/PictureLoader.h"
 #include "raster/Bitmap.h"
 #include "saver/OfferedEffects.h"
+#include "transitions/TransitionEffects.h"
 
 namespace kestrava {
 
@@ -58,8 +59,15 @@ void TSaverForm::ConnectEffectsPage() {
 
 void TSaverForm::FillEffectList() {
   int entries = 0;
-  for (const int style : OfferedEffectStyles())
+  for (const int style : OfferedEffectStyles()) {
     lbx_effects->AddEntry(QStringLiteral("effect %1").arg(++entries), style);
+    // The list keeps its numbered texts; the catalogue's name and number say what each one is.
+    const std::string_view name = StyleNameOf(TTransitionStyle(style));
+    lbx_effects->item(lbx_effects->count() - 1)
+        ->setToolTip(QStringLiteral("%1 (style %2)")
+                         .arg(QString::fromUtf8(name.data(), qsizetype(name.size())))
+                         .arg(style));
+  }
 }
 
 void TSaverForm::lbx_effectsClick() {

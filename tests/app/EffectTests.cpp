@@ -76,6 +76,9 @@ void EffectTests::listOffers103Effects() {
                {20, 28}, {25, 35}, {36, 46}, {37, 52}, {103, 118}};
   for (const auto& entry : known)
     QCOMPARE(page.List.Data(entry.Entry - 1), entry.Style);
+  // Each entry's tooltip names what it is in the catalogue.
+  QCOMPARE(page.List.item(0)->toolTip(), QStringLiteral("Expand from right (style 1)"));
+  QCOMPARE(page.List.item(102)->toolTip(), QStringLiteral("Fade (style 118)"));
 }
 
 void EffectTests::previewCyclesThroughTheSources() {

@@ -4,12 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "imaging/Jpeg.h"
 #include "tests/saver/SaverTestSupport.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/tools/ToolRun.h"
+#include "transitions/TransitionEffects.h"
 
 namespace kestrava {
 namespace {
@@ -117,6 +119,27 @@ TEST(BuildTool, ReportsFailuresWithItsExitStatus) {
   }
   EXPECT_FALSE(fs::exists(folder / "bad.scr"));
   EXPECT_FALSE(fs::exists(folder / "Trip.scr"));
+}
+
+// The listing maps the wizard's "effect k" entries and the catalogue numbers that --effects takes.
+TEST(BuildTool, ListsEveryCatalogueEffectWithItsNameAndWizardEntry) {
+  const auto run = RunProgram(KESTRAVA_BUILD_PATH, "build-tool-list",
+                              [](const fs::path&) { return std::string("--list-effects"); });
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  std::vector<std::string> lines;
+  std::istringstream text(run.out);
+  for (std::string line; std::getline(text, line);)
+    lines.push_back(line);
+  ASSERT_EQ(lines.size(), 151u);  // a heading and styles 1..150
+  EXPECT_EQ(lines[1], "    1  1       Expand from right");
+  EXPECT_EQ(lines[7], "    7  -       Expand in from right");  // not offered
+  EXPECT_EQ(lines[52], "   52  37      " + std::string(StyleNameOf(52)));
+  EXPECT_EQ(lines[118], "  118  103     Fade");
+  EXPECT_EQ(lines[150].substr(0, 15), "  150  -       ");
+  int offered = 0;
+  for (size_t i = 1; i < lines.size(); ++i)
+    offered += lines[i].substr(7, 1) != "-";
+  EXPECT_EQ(offered, 103);
 }
 
 }  // namespace

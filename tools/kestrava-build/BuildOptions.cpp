@@ -11,7 +11,8 @@ namespace kestrava {
 const char* const kBuildUsage =
     "usage: kestrava-build PROJECT.kvp [--effects all|offered|N,N-M,...] [--mask]\n"
     "                      [--screen WxH] [--output-dir DIR] [--name NAME] [--type scr|exe]\n"
-    "                      [--quiet]\n";
+    "                      [--quiet]\n"
+    "       kestrava-build --list-effects\n";
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "saver/BuildCommand.h"
 #include "saver/embedded/EmbeddedRuntime.h"
 #include "tools/kestrava-build/BuildOptions.h"
+#include "tools/kestrava-build/EffectListing.h"
 #include "tools/kestrava-build/PrimaryDisplay.h"
 
 namespace kestrava {
@@ -48,6 +49,10 @@ fs::path ProgramDir() {
 }
 
 int Run(const std::vector<std::string>& args) {
+  if (args.size() == 1 && args[0] == "--list-effects") {
+    std::fputs(EffectListing().c_str(), stdout);
+    return 0;
+  }
   const TBuildOptions options = ParseBuildOptions(args);
   std::error_code error;
   if (!fs::is_regular_file(options.Project, error)) {
