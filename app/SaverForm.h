@@ -235,6 +235,9 @@ class TSaverForm : public QWidget {
   QLineEdit* edtOutPath = nullptr;
   QToolButton* SpeedButton8 = nullptr;
   QLineEdit* edtOutputName = nullptr;
+  // The output name last derived from the first source: adding pictures may replace that, never
+  // a name the user typed.
+  QString derivedOutputName_;
   TRadioGroup* RdoGpOutType = nullptr;
   QToolButton* btnPreview = nullptr;
   QToolButton* btnSetup = nullptr;

@@ -231,8 +231,12 @@ void TSaverForm::SetSourceFromFirst() {
   SelectRowQuietly(*lbSourcefiles, 0);
   PreviewSource();
   lbSourcefiles->setToolTip(lbSourcefiles->item(0)->text());
-  edtOutputName->setText(QString::fromStdString(
-      project::OutputNameFromSource(lbSourcefiles->item(0)->text().toStdString())));
+  const QString typed = edtOutputName->text();
+  if (typed.isEmpty() || typed == derivedOutputName_) {
+    derivedOutputName_ = QString::fromStdString(
+        project::OutputNameFromSource(lbSourcefiles->item(0)->text().toStdString()));
+    edtOutputName->setText(derivedOutputName_);
+  }
 }
 
 void TSaverForm::scButton1Click() {

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QToolButton>
 
 #include "app/ClickableImage.h"
@@ -95,7 +96,13 @@ QWidget* TSaverForm::CreateBuildPage() {
       ->setObjectName("pnlOutPath");
   edtOutPath = new QLineEdit(page);
   edtOutPath->setObjectName("edtOutPath");
+  // The folder is chosen with the button beside it; the box shows it and looks read-only.
   edtOutPath->setReadOnly(true);
+  edtOutPath->setFocusPolicy(Qt::NoFocus);
+  QPalette readOnlyLook = edtOutPath->palette();
+  readOnlyLook.setColor(QPalette::Base, readOnlyLook.color(QPalette::Window));
+  edtOutPath->setPalette(readOnlyLook);
+  edtOutPath->setToolTip(texts::kChooseFolderTitle);
   edtOutPath->setGeometry(16, 64, 345, 20);
   SpeedButton8 = new QToolButton(page);
   SpeedButton8->setObjectName("SpeedButton8");

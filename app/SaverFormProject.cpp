@@ -9,6 +9,7 @@
 #include "app/SaverForm.h"
 #include "app/SpinEdit.h"
 #include "app/widgets/TextListBox.h"
+#include "project/ProjectFile.h"
 
 namespace kestrava {
 
@@ -63,6 +64,11 @@ void TSaverForm::ApplySettings(const project::TProjectSettings& settings) {
   SpnDelayTime->SetValue(settings.Interval);
   edtOutPath->setText(QString::fromStdString(settings.OutPath));
   edtOutputName->setText(QString::fromStdString(settings.OutName));
+  // A loaded name that is the first source's own counts as derived, not as typed.
+  derivedOutputName_ =
+      settings.Sources.empty()
+          ? QString()
+          : QString::fromStdString(project::OutputNameFromSource(settings.Sources.front()));
   RdoGpOutType->SetItemIndex(settings.OutType);
 }
 

@@ -7,8 +7,6 @@
 #include <string>
 #include <system_error>
 
-#include "project/ProfileText.h"
-
 namespace kestrava::project {
 
 namespace fs = std::filesystem;
@@ -41,16 +39,15 @@ fs::path ResolveProjectFile(std::string_view projectFileName) {
 
 fs::path StartOutputFolder(const fs::path& programFolder) {
   std::error_code error;
-  const bool writable = fs::is_directory(programFolder, error) &&
-                        ::access(programFolder.c_str(), W_OK | X_OK) == 0;
+  const bool writable =
+      fs::is_directory(programFolder, error) && ::access(programFolder.c_str(), W_OK | X_OK) == 0;
   return writable ? programFolder : HomeFolder();
 }
 
 fs::path SaveAsTarget(std::string_view dialogFileName) {
-  const size_t slash = dialogFileName.rfind('/');
-  const size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-  return fs::path(std::string(dialogFileName.substr(0, nameStart)) +
-                  AsciiLower(dialogFileName.substr(nameStart)));
+  // Kept as typed: file names are case-sensitive here, so lower-casing could even hit another
+  // file.
+  return fs::path(std::string(dialogFileName));
 }
 
 }  // namespace kestrava::project

@@ -61,6 +61,7 @@ class ListTests : public QObject {
   void addPicturesSelectsAndPreviewsTheFirst();
   void addTwiceListsTwice();
   void cancelledAddReselectsTheFirst();
+  void outputNameFollowsTheFirstSourceUntilTyped();
   void addMoviesForTheFlashKind();
   void clickingAnEntryPreviewsIt();
   void unreadablePictureKeepsThePreview();
@@ -122,7 +123,25 @@ void ListTests::cancelledAddReselectsTheFirst() {
   QCOMPARE(page.List.count(), 3);
   QCOMPARE(page.List.currentRow(), 0);
   QCOMPARE(page.Picture.ShownFile(), pictures[0]);
+  QCOMPARE(page.Name.text(), QString("typed"));
+}
+
+void ListTests::outputNameFollowsTheFirstSourceUntilTyped() {
+  TFormRig rig;
+  TSourcePage page(rig);
+  const QStringList pictures = Pictures(rig, 3);
+  rig.AddSources({pictures[0]});
   QCOMPARE(page.Name.text(), QString("a"));
+  rig.ClickButton("scButton3");  // clear: a new first source renames a derived name
+  rig.AddSources({pictures[1]});
+  QCOMPARE(page.Name.text(), QString("b"));
+  page.Name.setText("Summer Show");
+  rig.ClickButton("scButton3");
+  rig.AddSources({pictures[2], pictures[0]});
+  QCOMPARE(page.Name.text(), QString("Summer Show"));
+  page.Name.clear();  // an emptied name is filled again
+  rig.AddSources({pictures[1]});
+  QCOMPARE(page.Name.text(), QString("c"));
 }
 
 void ListTests::addMoviesForTheFlashKind() {

@@ -61,6 +61,9 @@ void OptionTests::buildPageLayout() {
            QString("     Screen Saver OutPut File Name:"));
   auto* path = rig.Control<QLineEdit>("edtOutPath");
   QVERIFY(path->isReadOnly());
+  // It looks so: no typing cursor, and the window's colour rather than an edit box's.
+  QCOMPARE(path->focusPolicy(), Qt::NoFocus);
+  QCOMPARE(path->palette().color(QPalette::Base), path->palette().color(QPalette::Window));
   QCOMPARE(path->geometry(), QRect(16, 64, 345, 20));
   QCOMPARE(rig.Control<QLineEdit>("edtOutputName")->geometry(), QRect(16, 148, 113, 20));
   QVERIFY(rig.Control<QLineEdit>("edtOutputName")->text().isEmpty());

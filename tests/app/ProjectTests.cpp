@@ -64,7 +64,7 @@ class ProjectTests : public QObject {
   void sameCountsAreNotAChange();
   void flashKindIgnoresTheStoredType();
   void saveGoesThroughSaveAsUntilNamed();
-  void saveAsLowerCasesTheName();
+  void saveAsKeepsTheTypedCase();
   void saveErrorIsReported();
   void loadFillsTheControls();
   void loadMissingFileGivesDefaults();
@@ -213,13 +213,17 @@ void ProjectTests::saveGoesThroughSaveAsUntilNamed() {
   QCOMPARE(rig.Dialogs.SaveRequests.last().SuggestedName, std::optional<QString>(file));
 }
 
-void ProjectTests::saveAsLowerCasesTheName() {
+void ProjectTests::saveAsKeepsTheTypedCase() {
   TFormRig rig;
+  // Another file that a lower-cased name would overwrite.
+  const QString other = rig.File("myshow.kvp", "[mine]\nkeep=1\n");
   rig.Dialogs.SaveAnswers.push_back(rig.ScratchPath("MyShow.kvp"));
   rig.Form().SaveProjectAs1Click();
-  QVERIFY(QFile::exists(rig.ScratchPath("myshow.kvp")));
-  QVERIFY(!QFile::exists(rig.ScratchPath("MyShow.kvp")));
-  QCOMPARE(QString::fromStdString(rig.Form().ProjectFileName()), rig.ScratchPath("myshow.kvp"));
+  QVERIFY(QFile::exists(rig.ScratchPath("MyShow.kvp")));
+  QCOMPARE(QString::fromStdString(rig.Form().ProjectFileName()), rig.ScratchPath("MyShow.kvp"));
+  QFile untouched(other);
+  QVERIFY(untouched.open(QIODevice::ReadOnly));
+  QCOMPARE(untouched.readAll(), QByteArray("[mine]\nkeep=1\n"));
 }
 
 void ProjectTests::saveErrorIsReported() {

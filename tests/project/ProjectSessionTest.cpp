@@ -84,14 +84,14 @@ TEST(ProjectSession, OutputFolderFallsBackToHomeWhenTheProgramFolderIsNotWritabl
   }
 }
 
-TEST(ProjectSession, SaveAsLowerCasesOnlyTheFileName) {
+TEST(ProjectSession, SaveAsKeepsTheTypedCase) {
   struct Case {
     const char* dialog;
     const char* target;
   };
   const Case cases[] = {
-      {"/Home/Me/MyShow.kvp", "/Home/Me/myshow.kvp"},
-      {"/Home/Me/ÉTÉ Show.KVP", "/Home/Me/ÉtÉ show.kvp"},  // ASCII letters only
+      {"/Home/Me/MyShow.kvp", "/Home/Me/MyShow.kvp"},
+      {"/Home/Me/ÉTÉ Show.KVP", "/Home/Me/ÉTÉ Show.KVP"},
       {"/Shows/", "/Shows/"},
       {"", ""},
   };
@@ -137,7 +137,7 @@ TEST_F(ProjectSessionFlow, SaveAsBindsToTheWrittenFile) {
   TProjectSession session;
   session.Start(kStartup);
   fs::create_directory(folder_ / "Shows");
-  const std::string written = (folder_ / "Shows" / "myshow.kvp").string();
+  const std::string written = (folder_ / "Shows" / "MyShow.kvp").string();
   session.SaveAs((folder_ / "Shows" / "MyShow.kvp").string(), kStartup);
   EXPECT_EQ(session.FileName(), written);
   EXPECT_FALSE(session.SaveNeedsName());
