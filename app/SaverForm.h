@@ -45,6 +45,7 @@ struct TWizardState {
   std::string MaskFileName;
   std::string OutputDir;  // ends in "/"
   std::string BuiltSaverPath;
+  std::string DerivedOutputName;  // the output name last taken from the first source
   bool SaverBuilt = false;
   uint8_t PreviewCursor = 0;  // the source the next effect preview uses
 };

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QToolButton>
 
 #include "app/ClickableImage.h"
@@ -95,7 +96,11 @@ QWidget* TSaverForm::CreateBuildPage() {
       ->setObjectName("pnlOutPath");
   edtOutPath = new QLineEdit(page);
   edtOutPath->setObjectName("edtOutPath");
+  // Chosen through the folder button only; the greyed base shows that typing is not possible.
   edtOutPath->setReadOnly(true);
+  QPalette readOnly = edtOutPath->palette();
+  readOnly.setColor(QPalette::Base, readOnly.color(QPalette::Window));
+  edtOutPath->setPalette(readOnly);
   edtOutPath->setGeometry(16, 64, 345, 20);
   SpeedButton8 = new QToolButton(page);
   SpeedButton8->setObjectName("SpeedButton8");

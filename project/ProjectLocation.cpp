@@ -7,8 +7,6 @@
 #include <string>
 #include <system_error>
 
-#include "project/ProfileText.h"
-
 namespace kestrava::project {
 
 namespace fs = std::filesystem;
@@ -41,16 +39,13 @@ fs::path ResolveProjectFile(std::string_view projectFileName) {
 
 fs::path StartOutputFolder(const fs::path& programFolder) {
   std::error_code error;
-  const bool writable = fs::is_directory(programFolder, error) &&
-                        ::access(programFolder.c_str(), W_OK | X_OK) == 0;
+  const bool writable =
+      fs::is_directory(programFolder, error) && ::access(programFolder.c_str(), W_OK | X_OK) == 0;
   return writable ? programFolder : HomeFolder();
 }
 
 fs::path SaveAsTarget(std::string_view dialogFileName) {
-  const size_t slash = dialogFileName.rfind('/');
-  const size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-  return fs::path(std::string(dialogFileName.substr(0, nameStart)) +
-                  AsciiLower(dialogFileName.substr(nameStart)));
+  return fs::path(dialogFileName);
 }
 
 }  // namespace kestrava::project

@@ -23,9 +23,9 @@ bool IsBareProjectName(std::string_view projectFileName);
 // write there (a system-wide install), then the user's home folder.
 std::filesystem::path StartOutputFolder(const std::filesystem::path& programFolder);
 
-// The Save As target for the name the dialog returned: its file-name part with ASCII letters
-// lower-cased. The folder part keeps its case, since on a case-sensitive file system another
-// case names another folder. Empty for an empty name.
+// The Save As target for the name the dialog returned, exactly as typed: file names are
+// case-sensitive here, and a lower-cased name could even overwrite another project. Empty for
+// an empty name.
 std::filesystem::path SaveAsTarget(std::string_view dialogFileName);
 
 }  // namespace kestrava::project
