@@ -45,6 +45,7 @@ struct TWizardState {
   std::string MaskFileName;
   std::string OutputDir;  // ends in "/"
   std::string BuiltSaverPath;
+  std::string DerivedOutputName;  // the output name last taken from the first source
   bool SaverBuilt = false;
   uint8_t PreviewCursor = 0;  // the source the next effect preview uses
 };
@@ -235,9 +236,6 @@ class TSaverForm : public QWidget {
   QLineEdit* edtOutPath = nullptr;
   QToolButton* SpeedButton8 = nullptr;
   QLineEdit* edtOutputName = nullptr;
-  // The output name last derived from the first source: adding pictures may replace that, never
-  // a name the user typed.
-  QString derivedOutputName_;
   TRadioGroup* RdoGpOutType = nullptr;
   QToolButton* btnPreview = nullptr;
   QToolButton* btnSetup = nullptr;

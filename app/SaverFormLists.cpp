@@ -231,12 +231,12 @@ void TSaverForm::SetSourceFromFirst() {
   SelectRowQuietly(*lbSourcefiles, 0);
   PreviewSource();
   lbSourcefiles->setToolTip(lbSourcefiles->item(0)->text());
-  const QString typed = edtOutputName->text();
-  if (typed.isEmpty() || typed == derivedOutputName_) {
-    derivedOutputName_ = QString::fromStdString(
-        project::OutputNameFromSource(lbSourcefiles->item(0)->text().toStdString()));
-    edtOutputName->setText(derivedOutputName_);
-  }
+  // A name the user typed stays; only an empty or still derived name follows the first source.
+  const std::string shown = edtOutputName->text().toStdString();
+  if (!shown.empty() && shown != state_.DerivedOutputName) return;
+  state_.DerivedOutputName =
+      project::OutputNameFromSource(lbSourcefiles->item(0)->text().toStdString());
+  edtOutputName->setText(QString::fromStdString(state_.DerivedOutputName));
 }
 
 void TSaverForm::scButton1Click() {

@@ -96,13 +96,11 @@ QWidget* TSaverForm::CreateBuildPage() {
       ->setObjectName("pnlOutPath");
   edtOutPath = new QLineEdit(page);
   edtOutPath->setObjectName("edtOutPath");
-  // The folder is chosen with the button beside it; the box shows it and looks read-only.
+  // Chosen through the folder button only; the greyed base shows that typing is not possible.
   edtOutPath->setReadOnly(true);
-  edtOutPath->setFocusPolicy(Qt::NoFocus);
-  QPalette readOnlyLook = edtOutPath->palette();
-  readOnlyLook.setColor(QPalette::Base, readOnlyLook.color(QPalette::Window));
-  edtOutPath->setPalette(readOnlyLook);
-  edtOutPath->setToolTip(texts::kChooseFolderTitle);
+  QPalette readOnly = edtOutPath->palette();
+  readOnly.setColor(QPalette::Base, readOnly.color(QPalette::Window));
+  edtOutPath->setPalette(readOnly);
   edtOutPath->setGeometry(16, 64, 345, 20);
   SpeedButton8 = new QToolButton(page);
   SpeedButton8->setObjectName("SpeedButton8");

@@ -1,6 +1,9 @@
 // The Project menu and the close question: the settings the controls hold, saved to and loaded
 // from project files through the project session.
 
+#include <algorithm>
+
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -8,6 +11,7 @@
 #include "app/RadioGroup.h"
 #include "app/SaverForm.h"
 #include "app/SpinEdit.h"
+#include "app/widgets/CheckListBox.h"
 #include "app/widgets/TextListBox.h"
 #include "project/ProjectFile.h"
 
@@ -44,11 +48,15 @@ project::TProjectSettings TSaverForm::CurrentSettings() const {
   settings.OutPath = edtOutPath->text().toStdString();
   settings.OutName = edtOutputName->text().toStdString();
   settings.OutType = RdoGpOutType->ItemIndex();
+  settings.Styles = lbx_effects->CheckedData();
+  std::sort(settings.Styles.begin(), settings.Styles.end());
+  settings.Mask = chkMask->isChecked();
   return settings;
 }
 
-// Loading shows the settings in the controls; a kind or quit mode that really changes runs its
-// handler. The previews, ticks, mask and build state stay.
+// Loading shows the settings in the controls; a kind, quit mode or mask that really changes runs
+// its handler. Stored styles the list does not offer tick nothing. The previews and build state
+// stay.
 void TSaverForm::ApplySettings(const project::TProjectSettings& settings) {
   if (settings.Kind == project::TSaverKind::Pictures)
     scRdoPicType->setChecked(true);
@@ -64,18 +72,20 @@ void TSaverForm::ApplySettings(const project::TProjectSettings& settings) {
   SpnDelayTime->SetValue(settings.Interval);
   edtOutPath->setText(QString::fromStdString(settings.OutPath));
   edtOutputName->setText(QString::fromStdString(settings.OutName));
-  // A loaded name that is the first source's own counts as derived, not as typed.
-  derivedOutputName_ =
-      settings.Sources.empty()
-          ? QString()
-          : QString::fromStdString(project::OutputNameFromSource(settings.Sources.front()));
   RdoGpOutType->SetItemIndex(settings.OutType);
+  for (int row = 0; row < lbx_effects->count(); ++row)
+    lbx_effects->SetChecked(row, std::binary_search(settings.Styles.begin(), settings.Styles.end(),
+                                                    lbx_effects->Data(row)));
+  chkMask->setChecked(settings.Mask);
+  // A loaded name that is the first source's own counts as derived, not as typed.
+  state_.DerivedOutputName =
+      settings.Sources.empty() ? "" : project::OutputNameFromSource(settings.Sources.front());
 }
 
 void TSaverForm::LoadProject1Click() {
   Guarded([this] {
     TOpenFilesRequest request;
-    request.Filters = {{"Brisvane Project Files (kvp)", {"*.kvp"}}};
+    request.Filters = {{"Kestrava Project Files (kvp)", {"*.kvp"}}};
     request.InitialDir = QString::fromStdString(services_.ProgramDir.string());
     const QStringList files = services_.Dialogs->OpenFiles(this, request);
     if (files.isEmpty() || files.front().isEmpty()) return;
@@ -119,7 +129,7 @@ void TSaverForm::SaveProjectFile(int mode) {
 
 bool TSaverForm::FormCloseQuery() {
   bool ask = false;
-  Guarded([&] { ask = session_.ShouldAskToSave(CurrentSettings(), state_.SaverBuilt); });
+  Guarded([&] { ask = session_.ShouldAskToSave(CurrentSettings()); });
   if (!ask) return true;
   const TCloseAnswer answer = services_.Dialogs->AskToSave(
       this,

@@ -1,6 +1,7 @@
 #include "project/ProjectFile.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "project/IniFile.h"
@@ -33,6 +34,14 @@ std::vector<std::string> ReadList(const TIniText& text, const TProjectKey& count
   for (size_t i = 0; i < size_t(count); ++i)
     entries.push_back(text.ReadString(entryKey.Section, IndexedKey(entryKey, i), entryKey.Default));
   return entries;
+}
+
+// "52,86": the ticked styles in ascending order, each once.
+std::string StylesText(const std::vector<int>& styles) {
+  std::string text;
+  for (const int style : styles)
+    text += (text.empty() ? "" : ",") + std::to_string(style);
+  return text;
 }
 
 // Writes key after key until one fails; the ones written before stay.
@@ -79,6 +88,9 @@ void SaveProjectFile(const std::filesystem::path& target, const TProjectSettings
   write.Text(kOutPathKey, settings.OutPath);
   write.Text(kOutFileNameKey, settings.OutName);
   write.Number(kOutTypeKey, settings.OutType);
+  // Written as a load reads it back: ascending, each once, catalogue numbers only.
+  write.Text(kStylesKey, StylesText(ParseStyles(StylesText(settings.Styles))));
+  write.Number(kMaskKey, settings.Mask ? 1 : 0);
   const bool committed = !write.WroteAny() || file.Commit();
   if (!committed || write.Failed())
     throw EProjectWriteError("Unable to write to " + target.string());
@@ -101,9 +113,24 @@ TProjectSettings ReadProjectSettings(const TIniText& text, const TProjectSetting
   settings.OutPath = ReadText(text, kOutPathKey);
   settings.OutName = ReadText(text, kOutFileNameKey);
   settings.OutType = std::clamp<int32_t>(ReadNumber(text, kOutTypeKey), -1, 1);
+  settings.Styles = ParseStyles(ReadText(text, kStylesKey));
+  settings.Mask = ReadNumber(text, kMaskKey) == 1;
   if (!settings.Sources.empty() && settings.OutName.empty())
     settings.OutName = OutputNameFromSource(settings.Sources.front());
   return settings;
+}
+
+std::vector<int> ParseStyles(std::string_view text) {
+  std::vector<int> styles;
+  while (!text.empty()) {
+    const size_t comma = text.find(',');
+    const std::optional<int32_t> style = ParseProjectInteger(text.substr(0, comma));
+    if (style && *style >= 1 && *style <= kCatalogueStyles) styles.push_back(int(*style));
+    text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+  }
+  std::sort(styles.begin(), styles.end());
+  styles.erase(std::unique(styles.begin(), styles.end()), styles.end());
+  return styles;
 }
 
 bool ProjectMatchesFile(const std::filesystem::path& path, const TProjectSettings& current) {
@@ -111,14 +138,17 @@ bool ProjectMatchesFile(const std::filesystem::path& path, const TProjectSetting
 }
 
 bool SettingsMatch(const TIniText& text, const TProjectSettings& current) {
-  if (current.Kind == TSaverKind::Pictures && ReadText(text, kSaverTypeKey) == "fla") return false;
-  return ReadNumber(text, kSourceCountKey) == int64_t(current.Sources.size()) &&
-         ReadNumber(text, kMusicCountKey) == int64_t(current.MusicFiles.size()) &&
+  const std::string_view type = current.Kind == TSaverKind::Pictures ? "pic" : "fla";
+  return ReadText(text, kSaverTypeKey) == type &&
+         ReadList(text, kSourceCountKey, kSourceKey) == current.Sources &&
+         ReadList(text, kMusicCountKey, kMusicKey) == current.MusicFiles &&
          ReadNumber(text, kQuitModeKey) == current.QuitIndex &&
          ReadNumber(text, kDelayTimeKey) == current.Interval &&
          ReadText(text, kOutPathKey) == current.OutPath &&
          ReadText(text, kOutFileNameKey) == current.OutName &&
-         ReadNumber(text, kOutTypeKey) == current.OutType;
+         ReadNumber(text, kOutTypeKey) == current.OutType &&
+         ParseStyles(ReadText(text, kStylesKey)) == current.Styles &&
+         (ReadNumber(text, kMaskKey) == 1) == current.Mask;
 }
 
 std::string OutputNameFromSource(std::string_view source) {

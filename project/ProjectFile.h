@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "project/IniText.h"
 #include "project/ProjectSettings.h"
@@ -19,6 +20,8 @@ class EProjectWriteError : public std::runtime_error {
 
 // Most entries a loaded list takes: a hostile count must not make millions of placeholders.
 inline constexpr size_t kMaxProjectListEntries = 100000;
+// Style numbers of the transition catalogue; a stored style outside 1..this is dropped.
+inline constexpr int kCatalogueStyles = 150;
 
 // Writes the settings key by key in the order of kProjectKeys, each key replaced where it stands
 // or added, everything else in the file kept (longer lists' leftover keys included). The edits
@@ -32,15 +35,19 @@ void SaveProjectFile(const std::filesystem::path& target, const TProjectSettings
 // The settings the wizard shows after loading the file over `current`: every key read with its
 // default (a missing file gives all defaults), a `type` other than "pic" or "fla" keeping the
 // current kind, the quit-mode index kept within -1..4 and the output type within -1..1, the
-// interval unbounded, and an empty output name taken from the first source.
+// interval unbounded, an empty output name taken from the first source, the styles as
+// ParseStyles reads them and the mask on only for Mask=1.
 TProjectSettings LoadProjectFile(const std::filesystem::path& path,
                                  const TProjectSettings& current);
 TProjectSettings ReadProjectSettings(const TIniText& text, const TProjectSettings& current);
 
-// The close check's comparison, in this order, stopping at the first difference: with the
-// picture kind only, the stored type is not "fla"; then the source count, the music count, the
-// quit-mode index, the interval, the output path, the output name and the output type. The
-// listed paths themselves are not compared.
+// The stored `styles` value: catalogue numbers separated by commas, anything else (blanks,
+// words, numbers outside 1..kCatalogueStyles, overflowing digits) skipped; ascending, each once.
+std::vector<int> ParseStyles(std::string_view text);
+
+// The close check's comparison of everything a save writes: the type, every source and music
+// path in order, the quit-mode index, the interval, the output path, name and type, the ticked
+// styles and the mask. A change to any of them is a change the user would lose.
 bool ProjectMatchesFile(const std::filesystem::path& path, const TProjectSettings& current);
 bool SettingsMatch(const TIniText& text, const TProjectSettings& current);
 

@@ -24,11 +24,14 @@ inline constexpr TProjectKey kDelayTimeKey{"myOptions", "DelayTime", "3"};
 inline constexpr TProjectKey kOutPathKey{"myBuild", "OutPath", ""};
 inline constexpr TProjectKey kOutFileNameKey{"myBuild", "OutFileName", ""};
 inline constexpr TProjectKey kOutTypeKey{"myBuild", "OutType", "0"};
+// Newer keys: files written before them lack them and load with nothing ticked and no mask.
+inline constexpr TProjectKey kStylesKey{"myEffects", "styles", ""};
+inline constexpr TProjectKey kMaskKey{"myOptions", "Mask", "0"};
 
 // In the order a save writes them; the source and music keys repeat once per list entry.
 inline constexpr std::array kProjectKeys = {
-    kSaverTypeKey, kSourceCountKey, kSourceKey,  kMusicCountKey,  kMusicKey,
-    kQuitModeKey,  kDelayTimeKey,   kOutPathKey, kOutFileNameKey, kOutTypeKey,
+    kSaverTypeKey, kSourceCountKey, kSourceKey,      kMusicCountKey, kMusicKey,  kQuitModeKey,
+    kDelayTimeKey, kOutPathKey,     kOutFileNameKey, kOutTypeKey,    kStylesKey, kMaskKey,
 };
 
 // "file3", "music0": a list key followed by its index in decimal.

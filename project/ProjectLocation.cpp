@@ -45,9 +45,7 @@ fs::path StartOutputFolder(const fs::path& programFolder) {
 }
 
 fs::path SaveAsTarget(std::string_view dialogFileName) {
-  // Kept as typed: file names are case-sensitive here, so lower-casing could even hit another
-  // file.
-  return fs::path(std::string(dialogFileName));
+  return fs::path(dialogFileName);
 }
 
 }  // namespace kestrava::project

@@ -23,8 +23,9 @@ bool IsBareProjectName(std::string_view projectFileName);
 // write there (a system-wide install), then the user's home folder.
 std::filesystem::path StartOutputFolder(const std::filesystem::path& programFolder);
 
-// The Save As target for the name the dialog returned, letter case as the user typed it. Empty
-// for an empty name.
+// The Save As target for the name the dialog returned, exactly as typed: file names are
+// case-sensitive here, and a lower-cased name could even overwrite another project. Empty for
+// an empty name.
 std::filesystem::path SaveAsTarget(std::string_view dialogFileName);
 
 }  // namespace kestrava::project

@@ -53,10 +53,12 @@ TProjectSettings TProjectSession::Load(std::string_view fileName, const TProject
   return loaded;
 }
 
-bool TProjectSession::ShouldAskToSave(const TProjectSettings& current, bool saverBuilt) {
+bool TProjectSession::ShouldAskToSave(const TProjectSettings& current) {
   if (fileName_.empty()) return false;
-  if (ProjectMatchesFile(ResolveProjectFile(fileName_), current)) matchesFile_ = true;
-  return !matchesFile_ && !saverBuilt;
+  // Compared afresh at every close: a match remembered from an earlier close would hide the
+  // changes made since, and a build keeps nothing of the settings it used.
+  matchesFile_ = ProjectMatchesFile(ResolveProjectFile(fileName_), current);
+  return !matchesFile_;
 }
 
 }  // namespace kestrava::project

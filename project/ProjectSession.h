@@ -43,9 +43,9 @@ class TProjectSession {
   // Load Project: the settings to show, read over the current ones; binds to the name as given.
   TProjectSettings Load(std::string_view fileName, const TProjectSettings& current);
 
-  // The close check: compares the bound file with the current settings (remembering a match)
-  // and tells whether to ask kSaveQuestion. Never asks when unbound or after a successful build.
-  bool ShouldAskToSave(const TProjectSettings& current, bool saverBuilt);
+  // The close check: compares the bound file with the current settings and tells whether to ask
+  // kSaveQuestion. Never asks when unbound; a build does not count as a save.
+  bool ShouldAskToSave(const TProjectSettings& current);
 
  private:
   std::string fileName_{kStartupProjectName};

@@ -18,6 +18,8 @@ struct TProjectSettings {
   std::string OutPath;                  // output folder, normally ending in "/"
   std::string OutName;                  // saver's base name
   int32_t OutType = 0;                  // 0 ".scr", 1 ".exe", -1 for none
+  std::vector<int> Styles;              // ticked catalogue style numbers, ascending
+  bool Mask = false;                    // darken the pictures through the mask
 
   friend bool operator==(const TProjectSettings&, const TProjectSettings&) = default;
 };

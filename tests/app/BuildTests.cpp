@@ -65,7 +65,7 @@ class BuildTests : public QObject {
   void previewAndInstallAfterABuild();
   void installErrorIsReported();
   void deletedSaverCountsAsUnbuilt();
-  void closeAfterABuildAsksNothing();
+  void closeAfterABuildStillAsks();
   void progressCountsThePictures();
 };
 
@@ -235,15 +235,18 @@ void BuildTests::deletedSaverCountsAsUnbuilt() {
   QVERIFY(ShowsBuiltGlyphs(rig));  // nothing sets them back
 }
 
-void BuildTests::closeAfterABuildAsksNothing() {
+// A build keeps the saver, not the project: the unsaved settings are still asked about.
+void BuildTests::closeAfterABuildStillAsks() {
   TFormRig rig;
   PrepareBuild(rig);
   rig.ClickButton("scButBuild");
   rig.Dialogs.TakeLog();
+  rig.Dialogs.CloseAnswers = {TCloseAnswer::No};
   QCloseEvent event;
   QApplication::sendEvent(&rig.Form(), &event);
   QVERIFY(event.isAccepted());
-  QVERIFY(rig.Dialogs.Log.isEmpty());
+  QCOMPARE(rig.Dialogs.TakeLog(),
+           QStringList{"ask[Save?]: You haven't save this project,save it now?"});
 }
 
 void BuildTests::progressCountsThePictures() {

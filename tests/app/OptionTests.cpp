@@ -61,8 +61,7 @@ void OptionTests::buildPageLayout() {
            QString("     Screen Saver OutPut File Name:"));
   auto* path = rig.Control<QLineEdit>("edtOutPath");
   QVERIFY(path->isReadOnly());
-  // It looks so: no typing cursor, and the window's colour rather than an edit box's.
-  QCOMPARE(path->focusPolicy(), Qt::NoFocus);
+  // Chosen through the folder button only, and shown so: no white field inviting typing.
   QCOMPARE(path->palette().color(QPalette::Base), path->palette().color(QPalette::Window));
   QCOMPARE(path->geometry(), QRect(16, 64, 345, 20));
   QCOMPARE(rig.Control<QLineEdit>("edtOutputName")->geometry(), QRect(16, 148, 113, 20));

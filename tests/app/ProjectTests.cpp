@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QLineEdit>
@@ -61,14 +62,16 @@ class ProjectTests : public QObject {
   void closeAfterSaveAsAsksOnlyAfterAChange();
   void yesOnANamedProjectSavesWithoutADialog();
   void yesWhenTheSaveFailsKeepsTheWindow();
-  void sameCountsAreNotAChange();
-  void flashKindIgnoresTheStoredType();
+  void everyStoredEditAsksOnClose_data();
+  void everyStoredEditAsksOnClose();
   void saveGoesThroughSaveAsUntilNamed();
-  void saveAsKeepsTheTypedCase();
+  void saveAsKeepsTheTypedName();
   void saveErrorIsReported();
   void loadFillsTheControls();
   void loadMissingFileGivesDefaults();
-  void loadKeepsTicksMaskAndBuildState();
+  void loadOfAnOlderFileTicksNothing();
+  void effectsAndMaskRoundTrip();
+  void loadTicksOnlyOfferedStyles();
   void loadCancelledChangesNothing();
   void loadClampsTheGroups();
   void shortcutsOpenTheDialogs();
@@ -160,29 +163,70 @@ void ProjectTests::yesWhenTheSaveFailsKeepsTheWindow() {
   QCOMPARE(rig.Dialogs.TakeLog(), (QStringList{kQuestion, "error: Unable to write to " + file}));
 }
 
-void ProjectTests::sameCountsAreNotAChange() {
-  TFormRig rig;
-  rig.AddSources({"/p/one.jpg"});
-  rig.Dialogs.SaveAnswers.push_back(rig.ScratchPath("counts.kvp"));
-  rig.Form().SaveProjectAs1Click();
-  auto* sources = rig.Control<TTextListBox>("lbSourcefiles");
-  sources->SetItems({"/p/other.jpg"});
-  rig.Dialogs.TakeLog();
-  QVERIFY(Closes(rig));
-  QVERIFY(rig.Dialogs.Log.isEmpty());
+// A named project of three pictures and two songs, changed as a user would change it, then
+// closed: anything the file stores that differs must bring the question, and nothing else.
+void ProjectTests::everyStoredEditAsksOnClose_data() {
+  QTest::addColumn<QString>("edit");
+  QTest::addColumn<bool>("asks");
+  for (const char* edit : {"move a picture up", "move a picture down", "reverse the pictures",
+                           "replace a picture", "remove a picture and build", "move a song up",
+                           "flash kind", "tick an effect", "tick the mask"})
+    QTest::newRow(edit) << QString(edit) << true;
+  QTest::newRow("build only") << QString("build only") << false;
+  QTest::newRow("click an entry") << QString("click an entry") << false;
 }
 
-void ProjectTests::flashKindIgnoresTheStoredType() {
+void ProjectTests::everyStoredEditAsksOnClose() {
+  QFETCH(QString, edit);
+  QFETCH(bool, asks);
   TFormRig rig;
-  const QString file = rig.ScratchPath("pic.kvp");
-  rig.Dialogs.SaveAnswers.push_back(file);
+  rig.AddSources({rig.Picture("one.jpg", Qt::red), rig.Picture("two.jpg", Qt::green),
+                  rig.Picture("three.jpg", Qt::blue)});
+  rig.AddMusic({rig.File("a.mid"), rig.File("b.mid")});
+  rig.Control<TCheckListBox>("lbx_effects")->SetChecked(1, true);
+  rig.Dialogs.FolderAnswers.push_back(rig.Scratch());
+  rig.ClickButton("SpeedButton8");
+  rig.Dialogs.SaveAnswers.push_back(rig.ScratchPath("edits.kvp"));
   rig.Form().SaveProjectAs1Click();
-  // The stored type stays "pic"; with the Flash kind only the quit mode differs then.
-  rig.ChooseFlash();
-  rig.Control<TRadioGroup>("RdoGpQuitMode")->SetItemIndex(0);
+
+  auto* sources = rig.Control<TTextListBox>("lbSourcefiles");
+  auto* music = rig.Control<TTextListBox>("lbMusicFiles");
+  if (edit == "move a picture up") {
+    rig.ClickEntry(*sources, 1);
+    rig.ClickButton("SpeedButton1");
+  } else if (edit == "move a picture down") {
+    rig.ClickEntry(*sources, 0);
+    rig.ClickButton("SpeedButton2");
+  } else if (edit == "reverse the pictures") {
+    rig.ClickButton("SpeedButton3");
+  } else if (edit == "replace a picture") {
+    sources->SetItems(
+        {sources->item(0)->text(), rig.Picture("four.jpg", Qt::cyan), sources->item(2)->text()});
+  } else if (edit == "remove a picture and build") {
+    rig.ClickEntry(*sources, 2);
+    rig.ClickButton("scButton2");
+    rig.ClickButton("scButBuild");
+    QVERIFY(rig.Form().State().SaverBuilt);
+  } else if (edit == "build only") {
+    rig.ClickButton("scButBuild");
+    QVERIFY(rig.Form().State().SaverBuilt);
+  } else if (edit == "move a song up") {
+    rig.ClickEntry(*music, 1);
+    rig.ClickButton("SpeedButton4");
+  } else if (edit == "flash kind") {
+    rig.ChooseFlash();
+  } else if (edit == "tick an effect") {
+    rig.Control<TCheckListBox>("lbx_effects")->SetChecked(40, true);
+  } else if (edit == "tick the mask") {
+    rig.Control<QCheckBox>("chkMask")->click();
+  } else if (edit == "click an entry") {
+    rig.ClickEntry(*sources, 2);
+  }
   rig.Dialogs.TakeLog();
-  QVERIFY(Closes(rig));
-  QVERIFY(rig.Dialogs.Log.isEmpty());
+  rig.Dialogs.CloseAnswers = {TCloseAnswer::Cancel};
+  QCOMPARE(Closes(rig), !asks);
+  QCOMPARE(rig.Dialogs.TakeLog(), asks ? QStringList{kQuestion} : QStringList{});
+  QCOMPARE(rig.Form().ProjectMatchesFile(), !asks);
 }
 
 void ProjectTests::saveGoesThroughSaveAsUntilNamed() {
@@ -213,17 +257,15 @@ void ProjectTests::saveGoesThroughSaveAsUntilNamed() {
   QCOMPARE(rig.Dialogs.SaveRequests.last().SuggestedName, std::optional<QString>(file));
 }
 
-void ProjectTests::saveAsKeepsTheTypedCase() {
+// File names are case-sensitive: "myshow.kvp" is another project and stays as it was.
+void ProjectTests::saveAsKeepsTheTypedName() {
   TFormRig rig;
-  // Another file that a lower-cased name would overwrite.
-  const QString other = rig.File("myshow.kvp", "[mine]\nkeep=1\n");
+  WriteFile(rig.ScratchPath("myshow.kvp"), "[myOptions]\nDelayTime=77\n");
   rig.Dialogs.SaveAnswers.push_back(rig.ScratchPath("MyShow.kvp"));
   rig.Form().SaveProjectAs1Click();
   QVERIFY(QFile::exists(rig.ScratchPath("MyShow.kvp")));
+  QCOMPARE(Stored(rig.ScratchPath("myshow.kvp")).Interval, 77);
   QCOMPARE(QString::fromStdString(rig.Form().ProjectFileName()), rig.ScratchPath("MyShow.kvp"));
-  QFile untouched(other);
-  QVERIFY(untouched.open(QIODevice::ReadOnly));
-  QCOMPARE(untouched.readAll(), QByteArray("[mine]\nkeep=1\n"));
 }
 
 void ProjectTests::saveErrorIsReported() {
@@ -245,7 +287,7 @@ void ProjectTests::loadFillsTheControls() {
   rig.Dialogs.OpenAnswers.push_back({file});
   rig.Control<QAction>("LoadProject1")->trigger();
   QCOMPARE(rig.Dialogs.OpenRequests.last().Filters,
-           (QList<TFileFilter>{{"Brisvane Project Files (kvp)", {"*.kvp"}}}));
+           (QList<TFileFilter>{{"Kestrava Project Files (kvp)", {"*.kvp"}}}));
   QCOMPARE(rig.Dialogs.OpenRequests.last().InitialDir, rig.ProgramDir());
   QVERIFY(rig.Control<QRadioButton>("scRdoFlaType")->isChecked());
   QCOMPARE(rig.Form().State().SaverKind, 1);
@@ -279,15 +321,54 @@ void ProjectTests::loadMissingFileGivesDefaults() {
   QCOMPARE(QString::fromStdString(rig.Form().ProjectFileName()), file);
 }
 
-void ProjectTests::loadKeepsTicksMaskAndBuildState() {
+// A file from before the effects and mask were stored shows what it holds: no ticks, no mask.
+void ProjectTests::loadOfAnOlderFileTicksNothing() {
   TFormRig rig;
   auto* effects = rig.Control<TCheckListBox>("lbx_effects");
   effects->SetChecked(3, true);
   rig.Form().imgmask1Click();
-  rig.Form().LoadProjectFile(rig.ScratchPath("missing.kvp"));
-  QCOMPARE(effects->CheckedData(), std::vector<int>{4});
-  QCOMPARE(QString::fromStdString(rig.Form().State().MaskFileName), QString("mask1.jpg"));
+  const QString file = rig.ScratchPath("older.kvp");
+  WriteFile(file, "[saverType]\ntype=pic\n[myOptions]\nquitMode=1\nDelayTime=5\n");
+  rig.Form().LoadProjectFile(file);
+  QVERIFY(effects->CheckedData().empty());
+  QVERIFY(!rig.Control<QCheckBox>("chkMask")->isChecked());
+  QVERIFY(rig.Form().State().MaskFileName.empty());
   QCOMPARE(rig.Form().State().PreviewCursor, 0);
+  rig.Dialogs.CloseAnswers = {TCloseAnswer::Cancel};
+  QVERIFY(Closes(rig));  // loaded as it is stored: nothing to lose
+}
+
+void ProjectTests::effectsAndMaskRoundTrip() {
+  TFormRig rig;
+  auto* effects = rig.Control<TCheckListBox>("lbx_effects");
+  for (const int row : {40, 0, 102})
+    effects->SetChecked(row, true);
+  rig.Control<QCheckBox>("chkMask")->click();
+  const std::vector<int> ticked = effects->CheckedData();
+  const QString file = rig.ScratchPath("ticks.kvp");
+  rig.Dialogs.SaveAnswers.push_back(file);
+  rig.Form().SaveProjectAs1Click();
+  QCOMPARE(Stored(file).Styles, ticked);
+  QVERIFY(Stored(file).Mask);
+
+  TFormRig other;
+  other.Form().LoadProjectFile(file);
+  QCOMPARE(other.Control<TCheckListBox>("lbx_effects")->CheckedData(), ticked);
+  QVERIFY(other.Control<QCheckBox>("chkMask")->isChecked());
+  QCOMPARE(QString::fromStdString(other.Form().State().MaskFileName), QString("mask1.jpg"));
+  other.Dialogs.CloseAnswers = {TCloseAnswer::Cancel};
+  QVERIFY(Closes(other));
+  QVERIFY(other.Dialogs.Log.isEmpty());
+}
+
+// Styles the list does not offer (7), outside the catalogue or not numbers tick nothing.
+void ProjectTests::loadTicksOnlyOfferedStyles() {
+  TFormRig rig;
+  const QString file = rig.ScratchPath("odd-ticks.kvp");
+  WriteFile(file, "[myEffects]\nstyles=7,86,abc,999,-1,52,\xff\xfe\n[myOptions]\nMask=yes\n");
+  rig.Form().LoadProjectFile(file);
+  QCOMPARE(rig.Control<TCheckListBox>("lbx_effects")->CheckedData(), (std::vector<int>{52, 86}));
+  QVERIFY(!rig.Control<QCheckBox>("chkMask")->isChecked());
 }
 
 void ProjectTests::loadCancelledChangesNothing() {

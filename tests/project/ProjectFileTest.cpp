@@ -2,6 +2,7 @@
 // comparison, and round trips of awkward settings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -41,28 +42,36 @@ TEST(ProjectFile, SaveWritesTheKeysInLayoutOrder) {
   SaveProjectFile(path, With(kStartup, [](TProjectSettings& s) {
                     s.Sources = {"/p/a.jpg", "/p/b.jpg"};
                     s.MusicFiles = {"/m/x.mid"};
+                    s.Styles = {52, 86};
+                    s.Mask = true;
                   }));
   EXPECT_EQ(ReadText(path),
             "[saverType]\r\ntype=pic\r\n"
             "[dataFiles]\r\nfilenum=2\r\nfile0=/p/a.jpg\r\nfile1=/p/b.jpg\r\n"
             "[musicFiles]\r\nmusicnum=1\r\nmusic0=/m/x.mid\r\n"
-            "[myOptions]\r\nquitMode=0\r\nDelayTime=8\r\n"
-            "[myBuild]\r\nOutPath=/opt/kestrava/\r\nOutFileName=\r\nOutType=0\r\n");
-  // The same order, as the key table gives it.
-  std::vector<std::string> expected;
-  std::string_view section;
+            "[myOptions]\r\nquitMode=0\r\nDelayTime=8\r\nMask=1\r\n"
+            "[myBuild]\r\nOutPath=/opt/kestrava/\r\nOutFileName=\r\nOutType=0\r\n"
+            "[myEffects]\r\nstyles=52,86\r\n");
+  // The same order, as the key table gives it, each key under its section's first appearance.
+  std::vector<std::pair<std::string, std::vector<std::string>>> sections;
   for (const TProjectKey& key : kProjectKeys) {
-    if (key.Section != section) {
-      section = key.Section;
-      expected.push_back("[" + std::string(section) + "]");
-    }
+    auto section = std::find_if(sections.begin(), sections.end(),
+                                [&](const auto& known) { return known.first == key.Section; });
+    if (section == sections.end())
+      section = sections.insert(sections.end(), {std::string(key.Section), {}});
+    std::vector<std::string>& expectedKeys = section->second;
     if (key.Key == kSourceKey.Key) {
-      expected.insert(expected.end(), {"file0", "file1"});
+      expectedKeys.insert(expectedKeys.end(), {"file0", "file1"});
     } else if (key.Key == kMusicKey.Key) {
-      expected.push_back("music0");
+      expectedKeys.push_back("music0");
     } else {
-      expected.emplace_back(key.Key);
+      expectedKeys.emplace_back(key.Key);
     }
+  }
+  std::vector<std::string> expected;
+  for (const auto& [name, keys] : sections) {
+    expected.push_back("[" + name + "]");
+    expected.insert(expected.end(), keys.begin(), keys.end());
   }
   const TIniText text = TIniText::Parse(ReadText(path)).value();
   std::vector<std::string> actual;
@@ -139,6 +148,20 @@ TEST(ProjectFile, LoadsDefaultsLimitsAndTheDerivedName) {
        With(AllDefaults(), [](auto& s) { s.Kind = TSaverKind::Pictures; })},
       {"another type keeps the kind", file("[SAVERTYPE]\nTYPE=PIC\n"),
        With(AllDefaults(), [](auto& s) { s.Kind = TSaverKind::Pictures; })},
+      {"ticked styles in order, each once", file("[myEffects]\nstyles=86,52,86\n"),
+       With(AllDefaults(),
+            [](auto& s) {
+              s.Styles = {52, 86};
+            })},
+      {"hostile styles are skipped",
+       file("[myEffects]\nstyles=0,151,-3,99999999999,abc,,;x,$34,5 2,3\n"),
+       With(AllDefaults(),
+            [](auto& s) {
+              s.Styles = {3, 52};
+            })},
+      {"Mask 1", file("[myOptions]\nMask=1\n"),
+       With(AllDefaults(), [](auto& s) { s.Mask = true; })},
+      {"Mask 2 is no mask", file("[myOptions]\nMask=2\n"), AllDefaults()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -183,7 +206,8 @@ TEST(ProjectFile, SaveKeepsWhatItDoesNotWrite) {
   EXPECT_EQ(ReadText(path),
             "; made by hand\n[Other]\nx = 1\n[myBuild]\nOutType=0\nExtra=keep\n"
             "OutPath=/opt/kestrava/\nOutFileName=\n[saverType]\ntype=pic\n[dataFiles]\nfilenum=0\n"
-            "[musicFiles]\nmusicnum=0\n[myOptions]\nquitMode=0\nDelayTime=8\n");
+            "[musicFiles]\nmusicnum=0\n[myOptions]\nquitMode=0\nDelayTime=8\nMask=0\n"
+            "[myEffects]\nstyles=\n");
 }
 
 TEST(ProjectFile, KeysBeforeAFailingKeyStay) {
@@ -205,7 +229,8 @@ TEST(ProjectFile, KeysBeforeAFailingKeyStay) {
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"p.kvp"});
 }
 
-TEST(ProjectFile, CloseCheckComparesTheEightValues) {
+// Everything a save writes takes part: a change to any of it would be lost without the question.
+TEST(ProjectFile, CloseCheckComparesEverythingTheFileStores) {
   struct Case {
     const char* name;
     TEdit stored;   // the settings saved into the bound file
@@ -215,17 +240,41 @@ TEST(ProjectFile, CloseCheckComparesTheEightValues) {
   const auto none = [](TProjectSettings&) {};
   const Case cases[] = {
       {"untouched start", none, none, true},
-      {"only counts are compared",
+      {"replaced source",
        [](auto& s) {
          s.Sources = {"/a", "/b"};
        },
        [](auto& s) {
-         s.Sources = {"/c", "/d"};
+         s.Sources = {"/a", "/c"};
+       },
+       false},
+      {"reversed sources",
+       [](auto& s) {
+         s.Sources = {"/a", "/b", "/c"};
+       },
+       [](auto& s) {
+         s.Sources = {"/c", "/b", "/a"};
+       },
+       false},
+      {"same sources in order",
+       [](auto& s) {
+         s.Sources = {"/a", "/b"};
+       },
+       [](auto& s) {
+         s.Sources = {"/a", "/b"};
        },
        true},
-      {"music paths neither", [](auto& s) { s.MusicFiles = {"/a"}; },
-       [](auto& s) { s.MusicFiles = {"/b"}; }, true},
-      {"flash kind ignores a stored pic", none, [](auto& s) { s.Kind = TSaverKind::Flash; }, true},
+      {"replaced music", [](auto& s) { s.MusicFiles = {"/a"}; },
+       [](auto& s) { s.MusicFiles = {"/b"}; }, false},
+      {"reordered music",
+       [](auto& s) {
+         s.MusicFiles = {"/a", "/b"};
+       },
+       [](auto& s) {
+         s.MusicFiles = {"/b", "/a"};
+       },
+       false},
+      {"flash kind against a stored pic", none, [](auto& s) { s.Kind = TSaverKind::Flash; }, false},
       {"picture kind against a stored fla", [](auto& s) { s.Kind = TSaverKind::Flash; }, none,
        false},
       {"source count", none, [](auto& s) { s.Sources = {"/a"}; }, false},
@@ -237,6 +286,19 @@ TEST(ProjectFile, CloseCheckComparesTheEightValues) {
       {"output path by case", none, [](auto& s) { s.OutPath = "/OPT/kestrava/"; }, false},
       {"output name", none, [](auto& s) { s.OutName = "x"; }, false},
       {"output type", none, [](auto& s) { s.OutType = 1; }, false},
+      {"a style ticked", none, [](auto& s) { s.Styles = {52}; }, false},
+      {"another style ticked", [](auto& s) { s.Styles = {52}; }, [](auto& s) { s.Styles = {86}; },
+       false},
+      {"same styles",
+       [](auto& s) {
+         s.Styles = {52, 86};
+       },
+       [](auto& s) {
+         s.Styles = {52, 86};
+       },
+       true},
+      {"mask", none, [](auto& s) { s.Mask = true; }, false},
+      {"mask off again", [](auto& s) { s.Mask = true; }, none, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -245,12 +307,13 @@ TEST(ProjectFile, CloseCheckComparesTheEightValues) {
     SaveProjectFile(path, With(kStartup, c.stored));
     EXPECT_EQ(ProjectMatchesFile(path, With(kStartup, c.current)), c.matches);
   }
-  // Without a stored type the picture kind never matches; an unknown one always does.
-  const auto text = [](const char* body) { return TIniText::Parse(body).value(); };
-  const char* rest = "[myOptions]\nDelayTime=8\n[myBuild]\nOutPath=/opt/kestrava/\n";
+  // A file older than the styles and mask keys matches a wizard with nothing ticked and no mask;
+  // a missing or unknown type matches neither kind, since a save would change it.
+  const auto text = [](const std::string& body) { return TIniText::Parse(body).value(); };
+  const std::string rest = "[myOptions]\nDelayTime=8\n[myBuild]\nOutPath=/opt/kestrava/\n";
+  EXPECT_TRUE(SettingsMatch(text("[saverType]\ntype=pic\n" + rest), kStartup));
   EXPECT_FALSE(SettingsMatch(text(rest), kStartup));
-  EXPECT_TRUE(
-      SettingsMatch(text((std::string("[saverType]\ntype=xyz\n") + rest).c_str()), kStartup));
+  EXPECT_FALSE(SettingsMatch(text("[saverType]\ntype=xyz\n" + rest), kStartup));
 }
 
 TEST(ProjectFile, AwkwardSettingsRoundTrip) {
@@ -277,6 +340,8 @@ TEST(ProjectFile, AwkwardSettingsRoundTrip) {
              s.QuitIndex = 4;
              s.OutType = 1;
              s.Interval = INT32_MAX;
+             s.Styles = {1, 52, 86, 118};
+             s.Mask = true;
            }),
       With(kStartup,
            [&](auto& s) {

@@ -11,6 +11,7 @@
 
 #include "project/ProjectFile.h"
 #include "project/ProjectSession.h"
+#include "tests/project/ProjectTestSupport.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace kestrava::project {
@@ -84,6 +85,7 @@ TEST(ProjectSession, OutputFolderFallsBackToHomeWhenTheProgramFolderIsNotWritabl
   }
 }
 
+// Names are case-sensitive here: "MyShow.kvp" and "myshow.kvp" are two projects.
 TEST(ProjectSession, SaveAsKeepsTheTypedCase) {
   struct Case {
     const char* dialog;
@@ -113,7 +115,7 @@ TEST_F(ProjectSessionFlow, UntouchedStartAsksNothing) {
   session.Start(kStartup);
   EXPECT_EQ(session.FileName(), "temp.kvp");
   EXPECT_EQ(LoadProjectFile(Baseline(), kStartup), kStartup);
-  EXPECT_FALSE(session.ShouldAskToSave(kStartup, false));
+  EXPECT_FALSE(session.ShouldAskToSave(kStartup));
   EXPECT_TRUE(session.MatchesFile());
 }
 
@@ -126,8 +128,7 @@ TEST_F(ProjectSessionFlow, UnsavedSourcesGoThroughSaveAsAndCloseSavesToTheBaseli
   EXPECT_TRUE(session.SaveNeedsName());
   EXPECT_EQ(session.SaveAsSuggestion(current.OutName), "holiday");
   EXPECT_EQ(session.SaveAsSuggestion(""), "temp.kvp");
-  EXPECT_TRUE(session.ShouldAskToSave(current, false));
-  EXPECT_FALSE(session.ShouldAskToSave(current, true));  // after a build nothing is asked
+  EXPECT_TRUE(session.ShouldAskToSave(current));
   session.Save(current);  // the answer Yes: no dialog, the bound "temp.kvp"
   EXPECT_EQ(LoadProjectFile(Baseline(), kStartup), current);
   EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"kestrava"});
@@ -138,18 +139,25 @@ TEST_F(ProjectSessionFlow, SaveAsBindsToTheWrittenFile) {
   session.Start(kStartup);
   fs::create_directory(folder_ / "Shows");
   const std::string written = (folder_ / "Shows" / "MyShow.kvp").string();
-  session.SaveAs((folder_ / "Shows" / "MyShow.kvp").string(), kStartup);
+  // A project of the same name in other case stays untouched.
+  const fs::path other = folder_ / "Shows" / "myshow.kvp";
+  WriteText(other, "[myOptions]\nDelayTime=77\n");
+  session.SaveAs(written, kStartup);
   EXPECT_EQ(session.FileName(), written);
   EXPECT_FALSE(session.SaveNeedsName());
   EXPECT_EQ(session.SaveAsSuggestion("ignored"), written);
   EXPECT_TRUE(fs::exists(written));
-  EXPECT_FALSE(session.ShouldAskToSave(kStartup, false));
+  EXPECT_EQ(ReadText(other), "[myOptions]\nDelayTime=77\n");
+  EXPECT_FALSE(session.ShouldAskToSave(kStartup));
 
   TProjectSettings changed = kStartup;
   changed.Interval = 20;
-  TProjectSession fresh;  // a new close check, the first having remembered its match
+  // The match found at the first close is no pass for changes made after it.
+  EXPECT_TRUE(session.ShouldAskToSave(changed));
+  EXPECT_FALSE(session.MatchesFile());
+  TProjectSession fresh;
   fresh.Load(written, kStartup);
-  EXPECT_TRUE(fresh.ShouldAskToSave(changed, false));
+  EXPECT_TRUE(fresh.ShouldAskToSave(changed));
   fresh.Save(changed);
   EXPECT_EQ(LoadProjectFile(written, kStartup).Interval, 20);
 }
@@ -175,7 +183,7 @@ TEST_F(ProjectSessionFlow, LoadBindsToTheNameAsGiven) {
   EXPECT_FALSE(fs::exists(name));
   // Unbound: no question, and Save asks for a name with no suggestion of its own.
   session.Load("", kStartup);
-  EXPECT_FALSE(session.ShouldAskToSave(kStartup, false));
+  EXPECT_FALSE(session.ShouldAskToSave(kStartup));
   EXPECT_TRUE(session.SaveNeedsName());
   EXPECT_EQ(session.SaveAsSuggestion("x"), std::nullopt);
 }

@@ -28,7 +28,8 @@ using test::TScratchFolder;
 const fs::path kPictures = fs::path(KESTRAVA_TEST_DATA_DIR) / "prepare";
 
 void WriteProject(const fs::path& path, const std::vector<fs::path>& sources,
-                  const std::vector<fs::path>& music, const std::string& outPath) {
+                  const std::vector<fs::path>& music, const std::string& outPath,
+                  const std::string& extraKeys = "") {
   std::ofstream out(path);
   out << "[saverType]\ntype=pic\n[dataFiles]\nfilenum=" << sources.size() << "\n";
   for (size_t i = 0; i < sources.size(); ++i)
@@ -37,7 +38,8 @@ void WriteProject(const fs::path& path, const std::vector<fs::path>& sources,
   for (size_t i = 0; i < music.size(); ++i)
     out << "music" << i << "=" << music[i].string() << "\n";
   out << "[myOptions]\nquitMode=2\nDelayTime=6\n[myBuild]\nOutPath=" << outPath
-      << "\nOutFileName=Trip\nOutType=0\n";
+      << "\nOutFileName=Trip\nOutType=0\n"
+      << extraKeys;
 }
 
 TEST(BuildTool, BuildsAProjectThatTheToolReadsBack) {
@@ -88,6 +90,37 @@ TEST(BuildTool, BuildsAProjectThatTheToolReadsBack) {
   });
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(fs::exists(folder / "frames" / "frame-00000.png"));
+}
+
+// Without --effects the project's own ticks decide; styles the wizard does not offer (7), out of
+// the catalogue (999) or no number at all are skipped, and none left means every offered effect.
+TEST(BuildTool, UsesTheProjectsTickedStyles) {
+  struct Case {
+    std::string styles, arguments, effectsLine;
+  };
+  const Case cases[] = {
+      {"[myEffects]\nstyles=86,52\n", "", "effects: 52 86\n"},
+      {"[myEffects]\nstyles=7,x;rm -rf,999,-3,86,52,52\n", "", "effects: 52 86\n"},
+      {"[myEffects]\nstyles=52,86\n", " --effects 3", "effects: 3\n"},
+      {"[myEffects]\nstyles=7,999\n", "", "effects: 1 2 3 4 5 6 8 10 "},
+      {"", "", "effects: 1 2 3 4 5 6 8 10 "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.styles + c.arguments);
+    TScratchFolder folder;
+    const fs::path project = folder / "ticks.kvp";
+    WriteProject(project, {kPictures / "sequential.jpg"}, {}, folder.Path().string() + "/",
+                 c.styles);
+    const auto build = RunProgram(KESTRAVA_BUILD_PATH, "build-tool-ticks", [&](const fs::path&) {
+      return Quoted(project) + " --quiet --screen 64x48" + c.arguments;
+    });
+    ASSERT_EQ(build.exitCode, 0) << build.out << build.err;
+    const auto info = RunTool("build-tool-ticks-info", [&](const fs::path&) {
+      return "saver-info " + Quoted(folder / "Trip.scr");
+    });
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_NE(info.out.find(c.effectsLine), std::string::npos) << info.out;
+  }
 }
 
 TEST(BuildTool, ReportsFailuresWithItsExitStatus) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <set>
 
 #include "saver/OfferedEffects.h"
@@ -64,6 +65,15 @@ std::vector<int> ParseEffects(const std::string& text) {
   return {styles.begin(), styles.end()};
 }
 
+std::vector<int> ChosenEffects(const TBuildOptions& options,
+                               const std::vector<int>& projectStyles) {
+  if (options.EffectsGiven) return options.Effects;
+  std::vector<int> offered;
+  std::copy_if(projectStyles.begin(), projectStyles.end(), std::back_inserter(offered),
+               IsOfferedEffectStyle);
+  return offered.empty() ? options.Effects : offered;
+}
+
 TBuildOptions ParseBuildOptions(const std::vector<std::string>& args) {
   TBuildOptions options;
   options.Effects = OfferedEffectStyles();
@@ -75,6 +85,7 @@ TBuildOptions ParseBuildOptions(const std::vector<std::string>& args) {
     };
     if (arg == "--effects") {
       options.Effects = ParseEffects(value());
+      options.EffectsGiven = true;
     } else if (arg == "--mask") {
       options.Mask = true;
     } else if (arg == "--screen") {

@@ -18,7 +18,8 @@ class EUsageError : public std::runtime_error {
 
 struct TBuildOptions {
   std::string Project;
-  std::vector<int> Effects;  // the style numbers to tick
+  std::vector<int> Effects;   // the style numbers to tick
+  bool EffectsGiven = false;  // --effects was on the command line
   bool Mask = false;
   std::optional<TScreenSize> Screen;
   std::optional<std::string> OutputDir;
@@ -28,12 +29,17 @@ struct TBuildOptions {
 };
 
 // Throws EUsageError with a message fit for the user. Without --effects every offered effect is
-// ticked, as "Select All" does.
+// ticked, as "Select All" does, unless the project has ticked styles of its own (see
+// ChosenEffects).
 TBuildOptions ParseBuildOptions(const std::vector<std::string>& args);
 
 // "all" and "offered" (the effect list's entries), or numbers and ranges "N,N-M,...", each an
 // offered style.
 std::vector<int> ParseEffects(const std::string& text);
+
+// The styles to build with: --effects when given, else the project's ticked styles the wizard
+// offers, else every offered effect.
+std::vector<int> ChosenEffects(const TBuildOptions& options, const std::vector<int>& projectStyles);
 
 extern const char* const kBuildUsage;
 

@@ -71,11 +71,13 @@ int Run(const std::vector<std::string>& args) {
   request.Kind = settings.Kind;
   request.Sources = settings.Sources;
   request.Music = settings.MusicFiles;
-  request.TickedStyles = options.Effects;
+  request.TickedStyles = ChosenEffects(options, settings.Styles);
   request.QuitMode = settings.QuitIndex + 1;
   request.IntervalSeconds = settings.Interval;
-  request.UseMask = options.Mask;
-  request.MaskFileName = options.Mask ? kMaskFileName : "";
+  // The project's own mask counts as well; --mask only ever adds it.
+  const bool mask = options.Mask || settings.Mask;
+  request.UseMask = mask;
+  request.MaskFileName = mask ? kMaskFileName : "";
   request.ProgramDir = programDir;
   request.Screen =
       options.Screen ? *options.Screen : PrimaryDisplaySize().value_or(kScreenWithoutDisplay);
