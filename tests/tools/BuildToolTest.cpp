@@ -155,6 +155,29 @@ TEST(BuildTool, ReportsFailuresWithItsExitStatus) {
 }
 
 // The listing maps the wizard's "effect k" entries and the catalogue numbers that --effects takes.
+// Asking for help is not a mistake: each program prints its usage on standard output, status 0.
+TEST(BuildTool, HelpPrintsTheUsageOfEachProgram) {
+  const struct {
+    std::string program, arguments, usageStart;
+  } cases[] = {
+      {KESTRAVA_BUILD_PATH, "--help", "usage: kestrava-build PROJECT.kvp"},
+      {KESTRAVA_BUILD_PATH, "-h", "usage: kestrava-build PROJECT.kvp"},
+      {KESTRAVA_BUILD_PATH, "x.kvp --quiet --help", "usage: kestrava-build PROJECT.kvp"},
+      {KESTRAVA_TOOL_PATH, "--help", "usage: kestrava-tool COMMAND"},
+      {KESTRAVA_TOOL_PATH, "-h", "usage: kestrava-tool COMMAND"},
+      {KESTRAVA_SAVER_PATH, "--help", "usage: kestrava-saver "},
+      {KESTRAVA_SAVER_PATH, "-h", "usage: kestrava-saver "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.program + " " + c.arguments);
+    const auto run =
+        RunProgram(c.program, "build-tool-help", [&](const fs::path&) { return c.arguments; });
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.starts_with(c.usageStart)) << run.out;
+    EXPECT_EQ(run.err, "");
+  }
+}
+
 TEST(BuildTool, ListsEveryCatalogueEffectWithItsNameAndWizardEntry) {
   const auto run = RunProgram(KESTRAVA_BUILD_PATH, "build-tool-list",
                               [](const fs::path&) { return std::string("--list-effects"); });

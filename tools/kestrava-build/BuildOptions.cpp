@@ -13,7 +13,7 @@ const char* const kBuildUsage =
     "usage: kestrava-build PROJECT.kvp [--effects all|offered|N,N-M,...] [--mask]\n"
     "                      [--screen WxH] [--output-dir DIR] [--name NAME] [--type scr|exe]\n"
     "                      [--quiet]\n"
-    "       kestrava-build --list-effects\n";
+    "       kestrava-build --list-effects | --help\n";
 
 namespace {
 

@@ -1,6 +1,7 @@
 // kestrava-build: builds the saver of a project file without the wizard, through the same
 // pipeline, printing the messages the wizard shows.
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -51,6 +52,11 @@ fs::path ProgramDir() {
 int Run(const std::vector<std::string>& args) {
   if (args.size() == 1 && args[0] == "--list-effects") {
     std::fputs(EffectListing().c_str(), stdout);
+    return 0;
+  }
+  if (std::find(args.begin(), args.end(), "--help") != args.end() ||
+      std::find(args.begin(), args.end(), "-h") != args.end()) {
+    std::fputs(kBuildUsage, stdout);
     return 0;
   }
   const TBuildOptions options = ParseBuildOptions(args);
