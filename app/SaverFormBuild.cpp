@@ -49,6 +49,8 @@ class TSaverForm::TFormBuildFeedback : public IBuildFeedback {
       form_.services_.Dialogs->ShowInformation(
           &form_, message,
           QString::fromUtf8(kInformationCaption.data(), qsizetype(kInformationCaption.size())));
+    else if (kind == TMessageKind::Error)
+      form_.services_.Dialogs->ReportError(&form_, message);
     else
       form_.services_.Dialogs->ShowMessage(&form_, message);
   }

@@ -1,6 +1,8 @@
 #include "imaging/FileBytes.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <system_error>
 
@@ -12,9 +14,13 @@ std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
   // A folder opens as a stream too, and reports a size that is no file's.
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error))
-    throw EImageError("Cannot open file " + path.string());
+    throw EImageError("Cannot open file " + path.string() + ": " +
+                      (error ? error.message() : std::string("not a file")));
+  errno = 0;
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw EImageError("Cannot open file " + path.string());
+  if (!in)
+    throw EImageError("Cannot open file " + path.string() + ": " +
+                      (errno ? std::strerror(errno) : "cannot open"));
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
   if (size < 0) throw EImageError("Cannot read file " + path.string());

@@ -49,13 +49,23 @@ std::string OverwrittenInput(const TBuildRequest& request, const std::string& ou
 
 // The mask, read once for all pictures and only when the first picture needs it, so that an
 // unsupported first picture is reported before a missing mask, as without the sharing.
+// A reason that does not name its file gets the file put in front.
+std::string NamingTheFile(const std::string& file, const std::string& reason) {
+  if (reason.find(file) != std::string::npos) return reason;
+  return file + ": " + reason;
+}
+
 class TSharedMask {
  public:
   explicit TSharedMask(std::optional<fs::path> file) : file_(std::move(file)) {}
   const TPictureMask* Get() {
     if (!file_) return nullptr;
     std::lock_guard lock(mutex_);
-    if (!mask_) mask_ = TPictureMask::Load(*file_);
+    try {
+      if (!mask_) mask_ = TPictureMask::Load(*file_);
+    } catch (const std::exception& e) {
+      throw std::runtime_error(NamingTheFile(file_->string(), e.what()));
+    }
     return &*mask_;
   }
 
@@ -117,25 +127,38 @@ TPayloadResult WriteThePayload(const TBuildRequest& request, const std::string& 
       request.Sources.size(),
       [&](size_t i) {
         const std::string& source = request.Sources[i];
-        if (!IsSupportedPictureName(source)) throw EUnsupportedSource();
-        return PreparePicture(source, request.Screen, mask.Get());
+        if (!IsSupportedPictureName(source)) throw EUnsupportedSource(source);
+        const auto* maskPicture = mask.Get();
+        try {
+          return PreparePicture(source, request.Screen, maskPicture);
+        } catch (const std::exception& e) {
+          throw std::runtime_error(NamingTheFile(source, e.what()));
+        }
       },
       request.Threads);
   TReportedPictures reported(pictures, request, feedback);
   return WritePayload(plan, path, reported);
 }
 
-// The saver runs as a program: read permission brings execute permission with it.
-bool MakeExecutable(const std::string& path) {
+// The saver runs as a program: read permission brings execute permission with it. Returns the
+// reason of a failure, empty on success.
+std::string MakeExecutable(const std::string& path) {
   std::error_code error;
   const fs::perms perms = fs::status(path, error).permissions();
-  if (error) return false;
+  if (error) return error.message();
   fs::perms exec = fs::perms::none;
   if ((perms & fs::perms::owner_read) != fs::perms::none) exec |= fs::perms::owner_exec;
   if ((perms & fs::perms::group_read) != fs::perms::none) exec |= fs::perms::group_exec;
   if ((perms & fs::perms::others_read) != fs::perms::none) exec |= fs::perms::others_exec;
   fs::permissions(path, exec | fs::perms::owner_exec, fs::perm_options::add, error);
-  return !error;
+  return error ? error.message() : std::string();
+}
+
+// "Process failed!" and, on a line of its own, what failed and why.
+void ReportFailure(IBuildFeedback& feedback, const std::string& reason) {
+  std::string text(kFailedMessage);
+  if (!reason.empty()) text += "\n" + reason;
+  feedback.ShowMessage(text, TMessageKind::Error);
 }
 
 void RemoveFailed(const std::string& path) {
@@ -186,21 +209,26 @@ TBuildResult RunBuild(const TBuildRequest& request, IBuildFeedback& feedback) {
     return result;
   }
   result.BuiltSaverPath = path;
-  if (!ExtractRuntime(request.Resources, kRuntimeType, kRuntimeName, path)) {
-    result.FailureReason = "cannot write the saver program to " + path;
-    feedback.ShowMessage(kFailedMessage, TMessageKind::Information);
+  if (std::string why; !ExtractRuntime(request.Resources, kRuntimeType, kRuntimeName, path, &why)) {
+    result.FailureReason = "Cannot write the saver program " + path + ": " + why;
+    ReportFailure(feedback, result.FailureReason);
     return result;
   }
   TPayloadResult payload = WriteThePayload(request, path, feedback);
-  if (payload.Status == TPayloadStatus::Written && !MakeExecutable(path)) {
-    payload = {TPayloadStatus::Failed, "cannot make " + path + " executable"};
+  if (payload.Status == TPayloadStatus::Written) {
+    if (const std::string why = MakeExecutable(path); !why.empty())
+      payload = {TPayloadStatus::Failed, "Cannot make " + path + " executable: " + why};
   }
   if (payload.Status != TPayloadStatus::Written) {
-    if (payload.Status == TPayloadStatus::UnsupportedPicture)
-      feedback.ShowMessage(kUnsupportedMessage, TMessageKind::Plain);
+    if (payload.Status == TPayloadStatus::UnsupportedPicture) {
+      // The reason is the file itself: name it under the message, and why it is refused.
+      feedback.ShowMessage(std::string(kUnsupportedMessage) + "\n" + payload.Reason,
+                           TMessageKind::Plain);
+      payload.Reason += ": not a picture kind a saver can show (JPEG, BMP or GIF)";
+    }
     RemoveFailed(path);
     result.FailureReason = payload.Reason;
-    feedback.ShowMessage(kFailedMessage, TMessageKind::Information);
+    ReportFailure(feedback, result.FailureReason);
     return result;
   }
   result.Built = true;

@@ -31,6 +31,7 @@ inline constexpr std::string_view kInformationCaption = "Information";
 enum class TMessageKind {
   Plain,        // captioned with the application's title, one OK button
   Information,  // captioned "Information", with the information icon
+  Error,        // a failure: captioned with the application's title, with the error icon
 };
 
 class IBuildFeedback {

@@ -103,8 +103,10 @@ std::vector<uint8_t> PreparePicture(const std::filesystem::path& source, TScreen
   CheckScreenSize(screen);
   // ReadFileBytes takes a folder's size as a file's and fails to allocate it.
   std::error_code error;
-  if (!std::filesystem::is_regular_file(source, error))
-    throw EImageError("Cannot open file " + source.string());
+  const bool regular = std::filesystem::is_regular_file(source, error);
+  if (!regular)
+    throw EImageError("Cannot open file " + source.string() + ": " +
+                      (error ? error.message() : std::string("not a file")));
   return Prepare(*kind, ReadFileBytes(source), screen, mask, TBitmap::kMaxPixels);
 }
 

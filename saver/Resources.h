@@ -22,8 +22,9 @@ const TResource* FindResource(std::span<const TResource> resources, std::string_
 
 // Writes the bytes of the named resource to path, creating the file or replacing one that is
 // there. False when there is no such resource or the file cannot be created or written in full
-// (a partly written file may remain).
+// (a partly written file may remain); `why` then receives the reason when given.
 bool ExtractRuntime(std::span<const TResource> resources, std::string_view type,
-                    std::string_view name, const std::filesystem::path& path);
+                    std::string_view name, const std::filesystem::path& path,
+                    std::string* why = nullptr);
 
 }  // namespace kestrava

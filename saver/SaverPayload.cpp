@@ -131,7 +131,7 @@ TPayloadResult WritePayload(const TPayloadPlan& plan, const fs::path& saverFile,
     out.Close();
     return {TPayloadStatus::Written, {}};
   } catch (const EUnsupportedSource& e) {
-    return {TPayloadStatus::UnsupportedPicture, e.what()};
+    return {TPayloadStatus::UnsupportedPicture, e.Source().empty() ? e.what() : e.Source()};
   } catch (const std::exception& e) {
     return {TPayloadStatus::Failed, e.what()};
   }

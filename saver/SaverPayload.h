@@ -14,7 +14,12 @@ namespace kestrava {
 // Thrown by a picture preparer for a source whose ending it does not support.
 class EUnsupportedSource : public std::runtime_error {
  public:
-  EUnsupportedSource() : std::runtime_error("file not support") {}
+  explicit EUnsupportedSource(std::string source = {})
+      : std::runtime_error("file not support"), source_(std::move(source)) {}
+  const std::string& Source() const { return source_; }
+
+ private:
+  std::string source_;
 };
 
 // What one build stores, as the wizard holds it when the build starts.

@@ -28,7 +28,6 @@ namespace {
 
 const QString kMustBuild = "info[Kestrava]: You must build the screensaver first!";
 const QString kSucceeded = "info[Information]: Process succeed!";
-const QString kFailed = "info[Information]: Process failed!";
 
 // Two small JPEG pictures, the first effects ticked, the scratch folder as output folder.
 void PrepareBuild(TFormRig& rig, const QString& name = "show") {
@@ -187,7 +186,10 @@ void BuildTests::failedBuildLeavesNoFile() {
   rig.Control<QLineEdit>("edtOutputName")->setText("broken");
   rig.Dialogs.TakeLog();
   rig.ClickButton("scButBuild");
-  QCOMPARE(rig.Dialogs.TakeLog(), QStringList{kFailed});
+  // An error report (critical icon) that names the file and says why.
+  QCOMPARE(rig.Dialogs.TakeLog(),
+           QStringList{"error: Process failed!\n" + rig.ScratchPath("broken.jpg") +
+                       ": Not a JPEG file: starts with 0x6e 0x6f"});
   const QString saver = rig.ScratchPath("broken.scr");
   QVERIFY(!QFile::exists(saver));
   QCOMPARE(QString::fromStdString(rig.Form().State().BuiltSaverPath), saver);

@@ -30,13 +30,16 @@ class TRecordingFeedback : public IBuildFeedback {
   void ShowBuildPage() override { Events.push_back("build page"); }
   void StopMusicPreview() override { Events.push_back("music stopped"); }
   void ShowMessage(std::string_view text, TMessageKind kind) override {
-    Events.push_back((kind == TMessageKind::Plain ? "plain: " : "information: ") +
-                     std::string(text));
+    const char* prefix = kind == TMessageKind::Plain         ? "plain: "
+                         : kind == TMessageKind::Information ? "information: "
+                                                             : "error: ";
+    Events.push_back(prefix + std::string(text));
   }
   std::vector<std::string> Messages() const {
     std::vector<std::string> out;
     for (const std::string& e : Events)
-      if (e.starts_with("plain: ") || e.starts_with("information: ")) out.push_back(e);
+      if (e.starts_with("plain: ") || e.starts_with("information: ") || e.starts_with("error: "))
+        out.push_back(e);
     return out;
   }
 };
@@ -134,30 +137,45 @@ TEST_F(BuildCommand, RefusesWhatCannotBeBuilt) {
   }
 }
 
-// A failed payload takes its file away; the path is still the last build's.
-TEST_F(BuildCommand, AFailedBuildLeavesNoFile) {
+// A failed payload takes its file away; the path is still the last build's. The failure is an
+// error that names the file and says why ("@" stands for the scratch folder).
+TEST_F(BuildCommand, AFailedBuildLeavesNoFileAndSaysWhichFileAndWhy) {
+  WriteBytes(folder_ / "note.jpg", Bytes("not a picture"));
   struct Case {
     const char* name;
     std::function<void(TBuildRequest&)> edit;
     std::vector<std::string> messages;
   };
-  const std::vector<std::string> failed = {"information: Process failed!"};
+  const std::string picture = (kPictures / "sequential.jpg").string();
   const Case cases[] = {
       {"unsupported picture",
        [](TBuildRequest& r) { r.Sources.insert(r.Sources.begin() + 1, "/p/shot.png"); },
-       {"plain: file not support", "information: Process failed!"}},
-      {"missing picture", [](TBuildRequest& r) { r.Sources.push_back("/no/such/picture.jpg"); },
-       failed},
+       {"plain: file not support\n/p/shot.png",
+        "error: Process failed!\n/p/shot.png: not a picture kind a saver can show (JPEG, BMP or "
+        "GIF)"}},
+      {"missing picture",
+       [](TBuildRequest& r) { r.Sources.push_back("/no/such/picture.jpg"); },
+       {"error: Process failed!\nCannot open file /no/such/picture.jpg: No such file or "
+        "directory"}},
+      {"text named .jpg",
+       [&](TBuildRequest& r) { r.Sources.push_back((folder_ / "note.jpg").string()); },
+       {"error: Process failed!\n@note.jpg: Not a JPEG file: starts with 0x6e 0x6f"}},
       {"missing mask",
        [&](TBuildRequest& r) {
          r.UseMask = true;
          r.MaskFileName = "mask1.jpg";
          r.ProgramDir = folder_.Path();
        },
-       failed},
-      {"missing music", [](TBuildRequest& r) { r.Music = {"/no/such/music.mp3"}; }, failed},
-      {"no runtime resource", [](TBuildRequest& r) { r.Resources = {}; }, failed},
+       {"error: Process failed!\nCannot open file @mask1.jpg: No such file or directory"}},
+      {"missing music",
+       [](TBuildRequest& r) { r.Music = {"/no/such/music.mp3"}; },
+       {"error: Process failed!\nCannot open file /no/such/music.mp3: No such file or directory"}},
+      {"no runtime resource",
+       [](TBuildRequest& r) { r.Resources = {}; },
+       {"error: Process failed!\nCannot write the saver program @Test.scr: the saver program is "
+        "missing from this program"}},
   };
+  const std::string scratch = folder_.Path().string() + "/";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     WriteBytes(Output(), Bytes("an earlier saver"));
@@ -167,12 +185,30 @@ TEST_F(BuildCommand, AFailedBuildLeavesNoFile) {
     const TBuildResult result = RunBuild(request, feedback);
     EXPECT_FALSE(result.Built);
     EXPECT_EQ(result.BuiltSaverPath, Output());
-    EXPECT_EQ(feedback.Messages(), c.messages);
+    std::vector<std::string> expected;
+    for (std::string message : c.messages) {
+      for (size_t at; (at = message.find('@')) != std::string::npos;)
+        message.replace(at, 1, scratch);
+      expected.push_back(message);
+    }
+    EXPECT_EQ(feedback.Messages(), expected);
     if (request.Resources.empty())
       EXPECT_EQ(ReadBytes(Output()), Bytes("an earlier saver"));  // never opened
     else
       EXPECT_FALSE(fs::exists(Output()));
   }
+}
+
+// A folder that cannot take the saver says so with the system's reason.
+TEST_F(BuildCommand, AnUnwritableFolderIsNamedWithTheSystemsReason) {
+  TBuildRequest request = Request();
+  request.OutputDir = (folder_ / "gone").string() + "/";
+  TRecordingFeedback feedback;
+  EXPECT_FALSE(RunBuild(request, feedback).Built);
+  EXPECT_EQ(feedback.Messages(),
+            std::vector<std::string>{"error: Process failed!\nCannot write the saver program " +
+                                     (folder_ / "gone" / "Test.scr").string() +
+                                     ": No such file or directory"});
 }
 
 TEST_F(BuildCommand, FlashNeedsNoEffectAndStoresNoMusic) {

@@ -128,14 +128,17 @@ TEST(BuildTool, ReportsFailuresWithItsExitStatus) {
   const fs::path project = folder / "bad.kvp";
   WriteProject(project, {kPictures / "sequential.jpg", folder / "holiday.png"}, {},
                folder.Path().string() + "/");
+  const std::string png = (folder / "holiday.png").string();
   struct Case {
     std::string arguments;
     int exitCode;
     std::string out, errStart;
   };
   const Case cases[] = {
-      {Quoted(project) + " --quiet --screen 64x48", 1, "file not support\nProcess failed!\n",
-       "kestrava-build: "},
+      {Quoted(project) + " --quiet --screen 64x48", 1,
+       "file not support\n" + png + "\nProcess failed!\n" + png +
+           ": not a picture kind a saver can show (JPEG, BMP or GIF)\n",
+       ""},
       {Quoted(folder / "missing.kvp"), 1, "", "kestrava-build: cannot open project"},
       {Quoted(project) + " --effects 7", 2, "", "kestrava-build: --effects: style 7"},
       {Quoted(project) + " --screen big", 2, "", "kestrava-build: --screen"},

@@ -98,8 +98,7 @@ int Run(const std::vector<std::string>& args) {
     if (!options.Quiet) std::printf("saver: %s\n", result.BuiltSaverPath->c_str());
     return 0;
   }
-  if (!result.FailureReason.empty())
-    std::fprintf(stderr, "kestrava-build: %s\n", result.FailureReason.c_str());
+  // The messages above already said what failed and why.
   return 1;
 }
 
