@@ -15,6 +15,21 @@ std::runtime_error SdlError(const char* what) {
   return std::runtime_error(std::string(what) + ": " + SDL_GetError());
 }
 
+// Where the pointer is on the screen, asked of the X server itself: SDL's global pointer state
+// follows raw device motion only and misses warps and absolute jumps.
+void PointerOnScreen(int& x, int& y) {
+  if (Display* display = XOpenDisplay(nullptr)) {
+    Window root = 0, child = 0;
+    int winX = 0, winY = 0;
+    unsigned mask = 0;
+    const bool found = XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y,
+                                     &winX, &winY, &mask);
+    XCloseDisplay(display);
+    if (found) return;
+  }
+  SDL_GetGlobalMouseState(&x, &y);
+}
+
 }  // namespace
 
 TSdlScreen::TSdlScreen(bool inWindow, uint64_t windowId, bool root) {
@@ -47,7 +62,7 @@ TSdlScreen::TSdlScreen(bool inWindow, uint64_t windowId, bool root) {
                                width_, height_);
   if (!texture_) throw SdlError("cannot make the frame texture");
   SDL_ShowCursor(SDL_DISABLE);
-  SDL_GetGlobalMouseState(&startX_, &startY_);
+  PointerOnScreen(startX_, startY_);
 }
 
 TSdlScreen::~TSdlScreen() {
@@ -83,9 +98,11 @@ bool TSdlScreen::ShouldQuit(int quitMode) {
         quit = quit || rule.Ends(TUserAction::ButtonPressed);
         break;
       case SDL_MOUSEMOTION: {
-        int x = 0, y = 0;
-        SDL_GetGlobalMouseState(&x, &y);
-        quit = quit || rule.Ends(TUserAction::PointerMoved, x, y);
+        // The event's own position, on the screen: every jump is seen where it lands.
+        int windowX = 0, windowY = 0;
+        SDL_GetWindowPosition(window_, &windowX, &windowY);
+        quit = quit || rule.Ends(TUserAction::PointerMoved, windowX + event.motion.x,
+                                 windowY + event.motion.y);
         break;
       }
       default:

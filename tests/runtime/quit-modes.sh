@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The saver's wake-up actions on a real X display: a saver built for each quit mode is started
 # full screen under Xvfb, xdotool plays the user's action, and the saver must end (or keep
-# running) as its quit mode says. Usage: quit-modes.sh KESTRAVA_BUILD PICTURE.jpg
+# running) as its quit mode says; once its window has gone the process must end within half a
+# second. Usage: quit-modes.sh KESTRAVA_BUILD PICTURE.jpg
 set -euo pipefail
 
 if [[ "${1:-}" != --inner ]]; then
@@ -58,17 +59,35 @@ check() {
   case $action in
     move) xdotool mousemove_relative 60 40 ;;
     drift) xdotool mousemove_relative 3 2 ;;
+    jump) xdotool mousemove 600 400 ;;
+    jump-near)
+      # An absolute jump within the drift allowance of where the pointer is now.
+      eval "$(xdotool getmouselocation --shell)"
+      xdotool mousemove $((X + 4)) $((Y + 5))
+      ;;
+    warp-back) xdotool mousemove 620 460 mousemove 200 200 ;;
     click) xdotool click 1 ;;
     key) xdotool key space ;;
     alt-f4) xdotool key alt+F4 ;;
   esac
   # An end comes within five seconds; a saver that should keep running gets two to prove it.
-  local ended=no tries=50
-  [[ $expected == runs ]] && tries=20
+  # Once its window has gone, the process must be gone within half a second.
+  local ended=no tries=100 windowGone=""
+  [[ $expected == runs ]] && tries=40
   for _ in $(seq 1 "$tries"); do
     if ! kill -0 "$pid" 2>/dev/null; then ended=yes; break; fi
-    sleep 0.1
+    if [[ -z $windowGone ]] && ! xdotool search --name '^Kestrava$' >/dev/null 2>&1; then
+      windowGone=$(date +%s%N)
+    fi
+    sleep 0.05
   done
+  if [[ $ended == yes && -n $windowGone ]]; then
+    local lingered=$((($(date +%s%N) - windowGone) / 1000000))
+    if ((lingered > 500)); then
+      echo "mode $mode, $action: the process outlived its window by $lingered ms"
+      failures=$((failures + 1))
+    fi
+  fi
   if [[ $expected == ends && $ended == no ]]; then
     echo "mode $mode, $action: the saver kept running"; failures=$((failures + 1))
   elif [[ $expected == runs && $ended == yes ]]; then
@@ -79,6 +98,9 @@ check() {
 }
 
 check 1 move ends
+check 1 jump ends
+check 1 jump-near runs
+check 1 warp-back ends
 check 1 drift runs
 check 1 click runs
 check 2 click ends
@@ -86,9 +108,11 @@ check 2 move runs
 check 3 key ends
 check 3 click runs
 check 4 move ends
+check 4 jump ends
 check 4 click ends
 check 4 key ends
 check 5 move runs
+check 5 jump runs
 check 5 click runs
 check 5 key runs
 check 5 alt-f4 ends
