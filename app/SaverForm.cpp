@@ -4,6 +4,7 @@
 #include "app/SaverForm.h"
 
 #include <exception>
+#include <stdexcept>
 
 #include <QAction>
 #include <QApplication>
@@ -270,7 +271,12 @@ void TSaverForm::About1_oldClick() {
 
 void TSaverForm::Help2_oldClick() {
   Guarded([this] {
-    services_.Desktop->OpenDocument((services_.ProgramDir / "manual" / "index.html").string());
+    const std::string manual = (services_.ProgramDir / "manual" / "index.html").string();
+    if (!services_.Desktop->OpenDocument(manual))
+      throw std::runtime_error(
+          "Cannot open the manual: neither a web browser nor xdg-open was found to show it. "
+          "The manual is the file " +
+          manual);
   });
 }
 

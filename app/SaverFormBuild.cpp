@@ -139,7 +139,12 @@ void TSaverForm::btnSetupClick() {
     }
     // An install that fails ends here: its error is reported and the settings stay closed.
     services_.Desktop->InstallSaver(state_.BuiltSaverPath);
-    services_.Desktop->OpenSaverSettings();
+    const TSaverHost host = services_.Desktop->SaverHost();
+    services_.Dialogs->ShowInformation(
+        this, QString::fromStdString(InstallReport(state_.BuiltSaverPath, host)),
+        QString::fromUtf8(kInformationCaption.data(), qsizetype(kInformationCaption.size())));
+    // Its settings let the user set the time until the saver starts, where it will run at all.
+    if (host.XScreenSaverInstalled && !host.Wayland) services_.Desktop->OpenSaverSettings();
   });
 }
 

@@ -13,11 +13,11 @@ class TDesktop final : public IDesktop {
     return SpawnDetached(program, {program});
   }
 
-  void OpenDocument(const std::string& path) override {
+  bool OpenDocument(const std::string& path) override {
     const std::string opener = FindOnPath("xdg-open");
-    if (opener.empty()) return;
+    if (opener.empty()) return false;
     // The opener would read a leading "-" as an option of its own.
-    SpawnDetached(opener, {opener, !path.empty() && path[0] == '-' ? "./" + path : path});
+    return SpawnDetached(opener, {opener, !path.empty() && path[0] == '-' ? "./" + path : path});
   }
 
   void InstallSaver(const std::string& saverPath) override { InstallIntoXScreenSaver(saverPath); }
@@ -29,6 +29,8 @@ class TDesktop final : public IDesktop {
     }
     return false;
   }
+
+  TSaverHost SaverHost() override { return DetectSaverHost(); }
 };
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/SaverHost.h"
+
 namespace kestrava {
 
 inline constexpr std::string_view kInstallFailedMessage = "Failed to set data for 'SCRNSAVE.EXE'";
@@ -24,8 +26,8 @@ class IDesktop {
   // False when it could not be started (not reported to the user, but testable).
   virtual bool StartDetached(const std::string& program) = 0;
   // Opens a document (the manual) with the desktop's default opener (xdg-open), detached.
-  // Nothing happens when there is no opener; the opener's own failure is not reported.
-  virtual void OpenDocument(const std::string& path) = 0;
+  // False when there is no opener; the opener's own failure is not reported.
+  virtual bool OpenDocument(const std::string& path) = 0;
   // Makes the saver XScreenSaver's selected program in ~/.xscreensaver ($HOME), creating the
   // file if missing and keeping the user's other programs and settings. Nothing happens when no
   // file is at saverPath. Throws EInstallError with kInstallFailedMessage when the settings file
@@ -34,6 +36,8 @@ class IDesktop {
   // Starts xscreensaver-settings, else xscreensaver-demo, when installed (searched on PATH);
   // false when neither is installed.
   virtual bool OpenSaverSettings() = 0;
+  // What would run the installed saver on this desktop.
+  virtual TSaverHost SaverHost() = 0;
 };
 
 std::unique_ptr<IDesktop> MakeDesktop();

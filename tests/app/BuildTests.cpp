@@ -62,6 +62,8 @@ class BuildTests : public QObject {
   void flashBuildNeedsNoEffect();
   void failedBuildLeavesNoFile();
   void previewAndInstallAfterABuild();
+  void installTellsWhereTheSaverWillNotRun_data();
+  void installTellsWhereTheSaverWillNotRun();
   void installErrorIsReported();
   void deletedSaverCountsAsUnbuilt();
   void closeAfterABuildStillAsks();
@@ -208,9 +210,41 @@ void BuildTests::previewAndInstallAfterABuild() {
   rig.Dialogs.TakeLog();
   const QString saver = rig.ScratchPath("show.scr");
   rig.ClickButton("btnPreview");
-  rig.ClickButton("btnSetup");
   QVERIFY(rig.Dialogs.Log.isEmpty());
+  rig.ClickButton("btnSetup");
+  // Install says what it did and whether the saver will run; XScreenSaver's settings follow.
+  QCOMPARE(rig.Dialogs.TakeLog(),
+           QStringList{"info[Information]: \"show.scr\" is now the selected screen saver in "
+                       "XScreenSaver's settings (~/.xscreensaver).\n\nXScreenSaver is running and "
+                       "will show it when the screen blanks."});
   QCOMPARE(rig.Desktop.Log, (QStringList{"start: " + saver, "install: " + saver, "settings"}));
+}
+
+void BuildTests::installTellsWhereTheSaverWillNotRun_data() {
+  QTest::addColumn<bool>("installed");
+  QTest::addColumn<bool>("wayland");
+  QTest::addColumn<QString>("says");
+  QTest::addColumn<bool>("settingsOpened");
+  QTest::newRow("not installed") << false << false << "sudo apt install xscreensaver" << false;
+  QTest::newRow("Wayland") << true << true << "This is a Wayland session" << false;
+}
+
+void BuildTests::installTellsWhereTheSaverWillNotRun() {
+  QFETCH(bool, installed);
+  QFETCH(bool, wayland);
+  QFETCH(QString, says);
+  QFETCH(bool, settingsOpened);
+  TFormRig rig;
+  PrepareBuild(rig);
+  rig.ClickButton("scButBuild");
+  rig.Dialogs.TakeLog();
+  rig.Desktop.Host = {installed, false, wayland, wayland ? "GNOME" : "", ""};
+  rig.ClickButton("btnSetup");
+  const QStringList log = rig.Dialogs.TakeLog();
+  QCOMPARE(log.size(), 1);
+  QVERIFY2(log.front().startsWith("info[Information]: ") && log.front().contains(says),
+           qPrintable(log.front()));
+  QCOMPARE(rig.Desktop.Log.contains("settings"), settingsOpened);
 }
 
 void BuildTests::installErrorIsReported() {

@@ -91,8 +91,10 @@ bool TFakeDesktop::StartDetached(const std::string& program) {
   return true;
 }
 
-void TFakeDesktop::OpenDocument(const std::string& path) {
+bool TFakeDesktop::OpenDocument(const std::string& path) {
+  if (NoOpener) return false;
   Log.append("document: " + QString::fromStdString(path));
+  return true;
 }
 
 void TFakeDesktop::InstallSaver(const std::string& saverPath) {

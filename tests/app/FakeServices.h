@@ -67,12 +67,15 @@ class TFakeMusic : public IMusicPreview {
 class TFakeDesktop : public IDesktop {
  public:
   bool FailInstall = false;
+  bool NoOpener = false;
+  TSaverHost Host{true, true, false, "", ""};  // XScreenSaver installed and running
   QStringList Log;  // "start: path", "document: path", "install: path", "settings"
 
   bool StartDetached(const std::string& program) override;
-  void OpenDocument(const std::string& path) override;
+  bool OpenDocument(const std::string& path) override;
   void InstallSaver(const std::string& saverPath) override;
   bool OpenSaverSettings() override;
+  TSaverHost SaverHost() override { return Host; }
 };
 
 }  // namespace kestrava::test

@@ -321,6 +321,15 @@ void ShellTests::helpOpensTheManual() {
   TFormRig rig;
   rig.Control<QAction>("Help2_old")->trigger();
   QCOMPARE(rig.Desktop.Log, QStringList{"document: " + rig.ProgramDir() + "/manual/index.html"});
+  rig.Dialogs.TakeLog();
+  // Without anything to open it with, the error says where the manual lies.
+  rig.Desktop.NoOpener = true;
+  rig.Control<QAction>("Help2_old")->trigger();
+  const QStringList log = rig.Dialogs.TakeLog();
+  QCOMPARE(log.size(), 1);
+  QVERIFY2(log.front().startsWith("error: Cannot open the manual") &&
+               log.front().endsWith(rig.ProgramDir() + "/manual/index.html"),
+           qPrintable(log.front()));
 }
 
 void ShellTests::rightPressesNeverReachTheMoviePreview() {

@@ -102,9 +102,12 @@ TEST(OpenDocument, HandsThePathToTheDesktopOpener) {
     const TScratchFolder bin;
     WriteScript(bin / "xdg-open", Report("opened", "  echo \"$#\"\n  printf '%s\\n' \"$@\"\n"));
     const TScopedEnvironment path("PATH", bin.Path().string() + ":/usr/bin:/bin");
-    MakeDesktop()->OpenDocument(c.path);
+    EXPECT_TRUE(MakeDesktop()->OpenDocument(c.path));
     EXPECT_EQ(WaitForFile(bin / "opened"), c.opened);
   }
+  const TScratchFolder empty;
+  const TScopedEnvironment path("PATH", empty.Path().string());
+  EXPECT_FALSE(MakeDesktop()->OpenDocument("/manual/index.html"));  // no opener to hand it to
 }
 
 TEST(OpenSaverSettings, PrefersTheNewSettingsProgramToTheOldOne) {
