@@ -119,7 +119,7 @@ std::string InstallReport(const std::string& saverPath, const TSaverHost& host) 
   if (!host.XScreenSaverInstalled)
     return text +
            "XScreenSaver is not installed, so nothing will start the saver yet. Install it with "
-           "your distribution's package manager, for instance: sudo apt install xscreensaver\n"
+           "your distribution's package manager, for instance:\n    sudo apt install xscreensaver\n"
            "Then start it (xscreensaver --no-splash) with your session.";
   return text +
          "XScreenSaver is installed but not running: start it (xscreensaver --no-splash) and "
