@@ -112,10 +112,13 @@ std::string InstallReport(const std::string& saverPath, const TSaverHost& host) 
            " blanks and locks the screen with its own screen locker, which runs no other screen "
            "savers: it will not show this saver. To see it when the screen blanks, run "
            "XScreenSaver in place of the desktop's own screen locker.";
+  // mate-screensaver (and xfce4-screensaver, made from it) start a theme's program only from
+  // their own system folder: a user's saver file cannot be one of their themes.
   if (!host.OtherSaver.empty())
     return text + host.OtherSaver +
-           " is this desktop's screen saver, and Kestrava does not set it up: it will not show "
-           "this saver. To see it, use XScreenSaver in its place.";
+           " is this desktop's screen saver. It runs only the screen savers installed in its own "
+           "system folder, so it will not show this saver. To see it, use XScreenSaver in its "
+           "place.";
   if (!host.XScreenSaverInstalled)
     return text +
            "XScreenSaver is not installed, so nothing will start the saver yet. Install it with "

@@ -87,7 +87,9 @@ TEST(SaverHost, InstallReportSaysWhetherAndHowTheSaverWillRun) {
        "XScreenSaver is running"},
       {"another saver",
        {false, false, false, "", "mate-screensaver"},
-       "mate-screensaver is this desktop's screen saver, and Kestrava does not set it up"},
+       "mate-screensaver is this desktop's screen saver. It runs only the screen savers installed "
+       "in "
+       "its own system folder"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
