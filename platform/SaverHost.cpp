@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,7 +25,8 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
 bool NamesDesktop(const std::string& currentDesktop, const std::string& name) {
   std::istringstream parts(currentDesktop);
   for (std::string part; std::getline(parts, part, ':');) {
-    std::transform(part.begin(), part.end(), part.begin(), ::toupper);
+    std::transform(part.begin(), part.end(), part.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
     if (part == name) return true;
   }
   return false;
@@ -37,12 +39,18 @@ std::vector<std::string> RunningPrograms() {
   const uid_t me = ::getuid();
   for (const auto& entry : fs::directory_iterator("/proc", error)) {
     const std::string pid = entry.path().filename().string();
-    if (pid.empty() || !std::all_of(pid.begin(), pid.end(), ::isdigit)) continue;
+    if (pid.empty() ||
+        !std::all_of(pid.begin(), pid.end(), [](unsigned char c) { return std::isdigit(c); }))
+      continue;
     std::ifstream status(entry.path() / "status");
     std::string line, name;
     bool mine = false;
     while (std::getline(status, line)) {
-      if (line.starts_with("Name:")) name = line.substr(line.find_first_not_of(" \t", 5));
+      // A process may have renamed itself to nothing: "Name:" and no more.
+      if (line.starts_with("Name:")) {
+        const size_t start = line.find_first_not_of(" \t", 5);
+        name = start == std::string::npos ? std::string() : line.substr(start);
+      }
       if (line.starts_with("Uid:")) {
         std::istringstream ids(line.substr(4));
         uid_t real = 0;
