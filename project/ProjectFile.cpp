@@ -44,7 +44,8 @@ std::string StylesText(const std::vector<int>& styles) {
   return text;
 }
 
-// Writes key after key until one fails; the ones written before stay.
+// Edits key after key in memory until one cannot be stored; the file is only written when all
+// of them were.
 class TKeyWriter {
  public:
   explicit TKeyWriter(TIniFile& file) : file_(file) {}
@@ -61,18 +62,15 @@ class TKeyWriter {
   }
 
   bool Failed() const { return failed_; }
-  bool WroteAny() const { return wroteAny_; }
 
  private:
   void Put(std::string_view section, std::string_view key, std::string_view value) {
     if (failed_) return;
     failed_ = !file_.WriteString(section, key, value);
-    wroteAny_ = wroteAny_ || !failed_;
   }
 
   TIniFile& file_;
   bool failed_ = false;
-  bool wroteAny_ = false;
 };
 
 }  // namespace
@@ -91,8 +89,8 @@ void SaveProjectFile(const std::filesystem::path& target, const TProjectSettings
   // Written as a load reads it back: ascending, each once, catalogue numbers only.
   write.Text(kStylesKey, StylesText(ParseStyles(StylesText(settings.Styles))));
   write.Number(kMaskKey, settings.Mask ? 1 : 0);
-  const bool committed = !write.WroteAny() || file.Commit();
-  if (!committed || write.Failed())
+  // All or nothing: a key that cannot be stored leaves the file on disk as it was.
+  if (write.Failed() || !file.Commit())
     throw EProjectWriteError("Unable to write to " + target.string());
 }
 
