@@ -93,6 +93,8 @@ void TSaverForm::scButBuildClick() {
     request.OutputName = edtOutputName->text().toStdString();
     request.OutputType = RdoGpOutType->ItemIndex();
     request.Resources = services_.Resources;
+    if (!session_.FileName().empty())
+      request.ProjectFile = project::ResolveProjectFile(session_.FileName());
 
     TFormBuildFeedback feedback(*this);
     const TBuildResult result = RunBuild(request, feedback);

@@ -1,5 +1,7 @@
 // kestrava: the screen-saver wizard.
 
+#include <csignal>
+
 #include <QApplication>
 #include <QScreen>
 
@@ -30,6 +32,8 @@ void CentreOnScreen(QWidget& window) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file-size limit then fails a write with a reason instead of killing the wizard.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication application(argc, argv);
   QApplication::setApplicationName("Kestrava");
 

@@ -28,18 +28,6 @@ std::string RandomSuffix() {
   return text;
 }
 
-// A hidden name beside the target, short enough for any file-name limit.
-int CreateTemporary(const fs::path& target, fs::path& temp) {
-  const std::string stem = target.filename().string().substr(0, 200);
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  for (int attempt = 0; attempt < 64; ++attempt) {
-    temp = folder / ("." + stem + "." + RandomSuffix() + ".tmp");
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
-
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t wrote = ::write(fd, bytes.data(), bytes.size());
@@ -50,15 +38,28 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-void SyncFolder(const fs::path& target) {
+}  // namespace
+
+// The name is kept short enough for any file-name limit.
+int CreateUniqueBeside(const fs::path& target, std::string_view ending, fs::path& created) {
+  const std::string stem = target.filename().string().substr(0, 200);
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  for (int attempt = 0; attempt < 64; ++attempt) {
+    created = folder / ("." + stem + "." + RandomSuffix() + std::string(ending));
+    const int fd =
+        ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+void SyncFolderOf(const fs::path& file) {
+  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
 }
-
-}  // namespace
 
 bool ReplaceFileAtomically(const fs::path& path, std::string_view bytes) {
   if (path.empty()) return false;
@@ -73,7 +74,7 @@ bool ReplaceFileAtomically(const fs::path& path, std::string_view bytes) {
   if (existed && (!S_ISREG(old.st_mode) || ::access(target.c_str(), W_OK) != 0)) return false;
 
   fs::path temp;
-  const int fd = CreateTemporary(target, temp);
+  const int fd = CreateUniqueBeside(target, ".tmp", temp);
   if (fd < 0) return false;
   bool ok = true;
   if (existed) {
@@ -88,7 +89,7 @@ bool ReplaceFileAtomically(const fs::path& path, std::string_view bytes) {
     ::unlink(temp.c_str());
     return false;
   }
-  SyncFolder(target);
+  SyncFolderOf(target);
   return true;
 }
 

@@ -13,4 +13,13 @@ namespace kestrava::project {
 // file gone.
 bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// Creates a new, empty file beside target under a unique hidden name,
+// ".<target's name>.<16 hex digits><ending>", with mode 0666 less the umask. The open descriptor
+// (write-only, close-on-exec), or -1 with errno set.
+int CreateUniqueBeside(const std::filesystem::path& target, std::string_view ending,
+                       std::filesystem::path& created);
+
+// Makes a rename in the file's folder reach the disk; best effort.
+void SyncFolderOf(const std::filesystem::path& file);
+
 }  // namespace kestrava::project

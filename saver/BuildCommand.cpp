@@ -7,6 +7,7 @@
 #include "saver/PictureMask.h"
 #include "saver/PreparePicture.h"
 #include "saver/SaverPayload.h"
+#include "saver/StagedSaverFile.h"
 
 namespace kestrava {
 
@@ -31,19 +32,32 @@ class TBusyCursor {
   IBuildFeedback& feedback_;
 };
 
-bool SameFile(const fs::path& a, const fs::path& b) {
+// Where a path's own directory entry is: its folder resolved, its last name kept, so that a
+// symbolic link at the end is the link and not what it points to.
+fs::path EntryOf(const fs::path& path) {
   std::error_code error;
-  if (fs::equivalent(a, b, error)) return true;
-  const fs::path x = fs::weakly_canonical(fs::absolute(a, error), error);
-  const fs::path y = fs::weakly_canonical(fs::absolute(b, error), error);
-  return !x.empty() && x == y;
+  const fs::path absolute = fs::absolute(path, error);
+  if (error) return path;
+  const fs::path folder = fs::weakly_canonical(absolute.parent_path(), error);
+  return error ? absolute : folder / absolute.filename();
 }
 
-// The first source or music file the output would overwrite; empty when none.
+// The saver replaces the entry at its path: an input there, or one that entry leads to (a link
+// to it, another name of the same file), would be lost.
+bool WouldReplace(const fs::path& output, const fs::path& input) {
+  std::error_code error;
+  if (EntryOf(output) == EntryOf(input)) return true;
+  if (fs::is_symlink(fs::symlink_status(output, error))) return false;
+  return fs::equivalent(output, input, error);
+}
+
+// The first project, source or music file the output would overwrite; empty when none.
 std::string OverwrittenInput(const TBuildRequest& request, const std::string& output) {
+  if (!request.ProjectFile.empty() && WouldReplace(output, request.ProjectFile))
+    return request.ProjectFile.string();
   for (const auto* list : {&request.Sources, &request.Music})
     for (const std::string& input : *list)
-      if (SameFile(output, input)) return input;
+      if (WouldReplace(output, input)) return input;
   return {};
 }
 
@@ -140,18 +154,10 @@ TPayloadResult WriteThePayload(const TBuildRequest& request, const std::string& 
   return WritePayload(plan, path, reported);
 }
 
-// The saver runs as a program: read permission brings execute permission with it. Returns the
-// reason of a failure, empty on success.
-std::string MakeExecutable(const std::string& path) {
-  std::error_code error;
-  const fs::perms perms = fs::status(path, error).permissions();
-  if (error) return error.message();
-  fs::perms exec = fs::perms::none;
-  if ((perms & fs::perms::owner_read) != fs::perms::none) exec |= fs::perms::owner_exec;
-  if ((perms & fs::perms::group_read) != fs::perms::none) exec |= fs::perms::group_exec;
-  if ((perms & fs::perms::others_read) != fs::perms::none) exec |= fs::perms::others_exec;
-  fs::permissions(path, exec | fs::perms::owner_exec, fs::perm_options::add, error);
-  return error ? error.message() : std::string();
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+  if (from.empty()) return;
+  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+    text.replace(at, from.size(), to);
 }
 
 // "Process failed!" and, on a line of its own, what failed and why.
@@ -159,11 +165,6 @@ void ReportFailure(IBuildFeedback& feedback, const std::string& reason) {
   std::string text(kFailedMessage);
   if (!reason.empty()) text += "\n" + reason;
   feedback.ShowMessage(text, TMessageKind::Error);
-}
-
-void RemoveFailed(const std::string& path) {
-  std::error_code error;
-  fs::remove(path, error);
 }
 
 }  // namespace
@@ -209,16 +210,23 @@ TBuildResult RunBuild(const TBuildRequest& request, IBuildFeedback& feedback) {
     return result;
   }
   result.BuiltSaverPath = path;
-  if (std::string why; !ExtractRuntime(request.Resources, kRuntimeType, kRuntimeName, path, &why)) {
-    result.FailureReason = "Cannot write the saver program " + path + ": " + why;
-    ReportFailure(feedback, result.FailureReason);
-    return result;
+  // Everything goes to a new file that replaces the saver only when complete: a failure leaves
+  // the saver that was there byte for byte.
+  std::optional<TStagedSaverFile> staged;
+  TPayloadResult payload;
+  try {
+    staged.emplace(path);
+    if (std::string why;
+        !ExtractRuntime(request.Resources, kRuntimeType, kRuntimeName, staged->Path(), &why))
+      throw ESaverFileError("Cannot write the saver program " + path + ": " + why);
+    payload = WriteThePayload(request, staged->Path(), feedback);
+    // The user knows the file by the saver's name, not by the one it is built under.
+    ReplaceAll(payload.Reason, staged->Path().string(), path);
+    if (payload.Status == TPayloadStatus::Written) staged->Commit();
+  } catch (const ESaverFileError& e) {
+    payload = {TPayloadStatus::Failed, e.what()};
   }
-  TPayloadResult payload = WriteThePayload(request, path, feedback);
-  if (payload.Status == TPayloadStatus::Written) {
-    if (const std::string why = MakeExecutable(path); !why.empty())
-      payload = {TPayloadStatus::Failed, "Cannot make " + path + " executable: " + why};
-  }
+  staged.reset();
   if (payload.Status != TPayloadStatus::Written) {
     if (payload.Status == TPayloadStatus::UnsupportedPicture) {
       // The reason is the file itself: name it under the message, and why it is refused.
@@ -226,7 +234,6 @@ TBuildResult RunBuild(const TBuildRequest& request, IBuildFeedback& feedback) {
                            TMessageKind::Plain);
       payload.Reason += ": not a picture kind a saver can show (JPEG, BMP or GIF)";
     }
-    RemoveFailed(path);
     result.FailureReason = payload.Reason;
     ReportFailure(feedback, result.FailureReason);
     return result;

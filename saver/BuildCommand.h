@@ -62,6 +62,8 @@ struct TBuildRequest {
   std::string OutputName;
   int OutputType = 0;  // 0 ".scr", 1 ".exe"
   std::span<const TResource> Resources;
+  // The project the build comes from, when it has a file: the saver must never replace it.
+  std::filesystem::path ProjectFile;
   unsigned Threads = BuildThreads();
 };
 

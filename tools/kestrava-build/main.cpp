@@ -2,7 +2,10 @@
 // pipeline, printing the messages the wizard shows.
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <string>
@@ -61,11 +64,10 @@ int Run(const std::vector<std::string>& args) {
   }
   const TBuildOptions options = ParseBuildOptions(args);
   std::error_code error;
-  if (!fs::is_regular_file(options.Project, error)) {
-    std::fprintf(stderr, "kestrava-build: cannot open project %s: no such file\n",
-                 options.Project.c_str());
-    return 1;
-  }
+  if (!fs::exists(options.Project, error))
+    throw project::EProjectReadError("Cannot open project " + options.Project + ": " +
+                                     std::strerror(ENOENT));
+  project::CheckProjectReadable(options.Project);
   const fs::path programDir = ProgramDir();
   project::TProjectSettings settings = project::LoadProjectFile(
       options.Project, project::StartupSettings(programDir.string() + "/"));
@@ -91,6 +93,7 @@ int Run(const std::vector<std::string>& args) {
   request.OutputName = settings.OutName;
   request.OutputType = settings.OutType;
   request.Resources = ProgramResources();
+  request.ProjectFile = options.Project;
 
   TConsoleFeedback feedback(options.Quiet);
   const TBuildResult result = RunBuild(request, feedback);
@@ -106,6 +109,8 @@ int Run(const std::vector<std::string>& args) {
 }  // namespace kestrava
 
 int main(int argc, char** argv) {
+  // A file-size limit then fails the write with a reason instead of killing the build midway.
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
     return kestrava::Run(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const kestrava::EUsageError& e) {
