@@ -16,6 +16,7 @@ TBoundedRead ReadFileBounded(const std::filesystem::path& path, size_t maxBytes)
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     result.status = errno == ENOENT || errno == ENOTDIR ? TStatus::Missing : TStatus::Unreadable;
+    result.error = errno;
     return result;
   }
   struct stat info {};
@@ -45,6 +46,7 @@ TBoundedRead ReadFileBounded(const std::filesystem::path& path, size_t maxBytes)
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       result.status = TStatus::Unreadable;
+      result.error = errno;
       break;
     }
     if (got == 0) break;

@@ -10,6 +10,7 @@ struct TBoundedRead {
   enum class TStatus { Read, Missing, Unreadable, TooLarge };
   TStatus status = TStatus::Missing;
   std::string bytes;  // the whole file when status is Read
+  int error = 0;      // the system's error of an Unreadable file; 0 for one that is no regular file
 };
 
 // Reads a regular file of at most maxBytes. Never blocks on a FIFO or device, and never holds

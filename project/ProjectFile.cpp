@@ -1,9 +1,11 @@
 #include "project/ProjectFile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <vector>
 
+#include "project/BoundedRead.h"
 #include "project/IniFile.h"
 #include "project/IniInteger.h"
 #include "project/ProfileText.h"
@@ -97,6 +99,25 @@ void SaveProjectFile(const std::filesystem::path& target, const TProjectSettings
 TProjectSettings LoadProjectFile(const std::filesystem::path& path,
                                  const TProjectSettings& current) {
   return ReadProjectSettings(TIniFile(path).Text(), current);
+}
+
+void CheckProjectReadable(const std::filesystem::path& path) {
+  using TStatus = TBoundedRead::TStatus;
+  const TBoundedRead read = ReadFileBounded(path, kMaxIniBytes);
+  std::string reason;
+  switch (read.status) {
+    case TStatus::Read:
+    case TStatus::Missing:
+      return;
+    case TStatus::Unreadable:
+      reason = read.error ? std::strerror(read.error) : "not a regular file";
+      break;
+    case TStatus::TooLarge:
+      reason = "larger than " + std::to_string(kMaxIniBytes >> 20) +
+               " MB, more than a project file can be";
+      break;
+  }
+  throw EProjectReadError("Cannot open project " + path.string() + ": " + reason);
 }
 
 TProjectSettings ReadProjectSettings(const TIniText& text, const TProjectSettings& current) {

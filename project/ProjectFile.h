@@ -18,6 +18,12 @@ class EProjectWriteError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// "Cannot open project <path>: <reason>": a project file that cannot be read whole.
+class EProjectReadError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // Most entries a loaded list takes: a hostile count must not make millions of placeholders.
 inline constexpr size_t kMaxProjectListEntries = 100000;
 // Style numbers of the transition catalogue; a stored style outside 1..this is dropped.
@@ -25,11 +31,9 @@ inline constexpr int kCatalogueStyles = 150;
 
 // Writes the settings key by key in the order of kProjectKeys, each key replaced where it stands
 // or added, everything else in the file kept (longer lists' leftover keys included). The edits
-// are made in memory and the file is replaced once, atomically. A key that cannot be stored (a
-// line break in a path) stops the save there: the keys before it are written, as a save key by
-// key would leave them, and EProjectWriteError follows. A file that cannot be replaced (no
-// permission, missing folder, full disk) keeps its old content whole: the same outcome as a save
-// key by key that fails on its first key.
+// are made in memory and the file is replaced once, atomically, or not at all: a key that cannot
+// be stored (a line break in a path) or a file that cannot be replaced (no permission, missing
+// folder, full disk) leaves the old file byte for byte, and EProjectWriteError follows.
 void SaveProjectFile(const std::filesystem::path& target, const TProjectSettings& settings);
 
 // The settings the wizard shows after loading the file over `current`: every key read with its
@@ -39,6 +43,10 @@ void SaveProjectFile(const std::filesystem::path& target, const TProjectSettings
 // ParseStyles reads them and the mask on only for Mask=1.
 TProjectSettings LoadProjectFile(const std::filesystem::path& path,
                                  const TProjectSettings& current);
+// Opening a project the user chose: a file that is no regular file, unreadable or larger than a
+// profile file can be would load as all defaults, so EProjectReadError says why instead. A
+// missing file passes: it is a new project of that name.
+void CheckProjectReadable(const std::filesystem::path& path);
 TProjectSettings ReadProjectSettings(const TIniText& text, const TProjectSettings& current);
 
 // The stored `styles` value: catalogue numbers separated by commas, anything else (blanks,

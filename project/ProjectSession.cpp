@@ -48,7 +48,9 @@ void TProjectSession::SaveAs(std::string_view dialogFileName, const TProjectSett
 }
 
 TProjectSettings TProjectSession::Load(std::string_view fileName, const TProjectSettings& current) {
-  TProjectSettings loaded = LoadProjectFile(ResolveProjectFile(fileName), current);
+  const std::filesystem::path path = ResolveProjectFile(fileName);
+  CheckProjectReadable(path);
+  TProjectSettings loaded = LoadProjectFile(path, current);
   fileName_ = fileName;
   return loaded;
 }

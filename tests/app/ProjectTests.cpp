@@ -68,6 +68,7 @@ class ProjectTests : public QObject {
   void saveAsKeepsTheTypedName();
   void saveErrorIsReported();
   void loadFillsTheControls();
+  void loadOfAnUnreadableProjectSaysWhy();
   void loadMissingFileGivesDefaults();
   void loadOfAnOlderFileTicksNothing();
   void effectsAndMaskRoundTrip();
@@ -274,6 +275,21 @@ void ProjectTests::saveErrorIsReported() {
   rig.Dialogs.SaveAnswers.push_back(file);
   rig.Form().SaveProjectAs1Click();
   QCOMPARE(rig.Dialogs.TakeLog(), (QStringList{"save", "error: Unable to write to " + file}));
+  QCOMPARE(QString::fromStdString(rig.Form().ProjectFileName()), QString("temp.kvp"));
+}
+
+// A project that cannot be read whole is not opened as an empty one: what the user has stays.
+void ProjectTests::loadOfAnUnreadableProjectSaysWhy() {
+  TFormRig rig;
+  const QString picture = rig.Picture("one.jpg", Qt::red);
+  rig.AddSources({picture});
+  const QString file = rig.ScratchPath("huge.kvp");
+  WriteFile(file, "[saverType]\ntype=fla\n" + QByteArray(5 << 20, ';'));
+  rig.Dialogs.OpenAnswers.push_back({file});
+  rig.Control<QAction>("LoadProject1")->trigger();
+  QCOMPARE(rig.Dialogs.TakeLog().last(), "error: Cannot open project " + file +
+                                             ": larger than 4 MB, more than a project file can be");
+  QCOMPARE(rig.Control<TTextListBox>("lbSourcefiles")->Items(), QStringList{picture});
   QCOMPARE(QString::fromStdString(rig.Form().ProjectFileName()), QString("temp.kvp"));
 }
 

@@ -188,5 +188,32 @@ TEST_F(ProjectSessionFlow, LoadBindsToTheNameAsGiven) {
   EXPECT_EQ(session.SaveAsSuggestion("x"), std::nullopt);
 }
 
+// A project that cannot be read whole is not opened as an empty one: the error says why and the
+// wizard stays bound to what it had.
+TEST_F(ProjectSessionFlow, AProjectThatCannotBeReadIsNotLoaded) {
+  WriteText(folder_ / "huge.kvp", "[saverType]\ntype=fla\n" + std::string(kMaxIniBytes, ';'));
+  fs::create_directory(folder_ / "folder.kvp");
+  const struct {
+    const char* name;
+    const char* reason;
+  } cases[] = {
+      {"huge.kvp", "larger than 4 MB, more than a project file can be"},
+      {"folder.kvp", "not a regular file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TProjectSession session;
+    session.Start(kStartup);
+    const std::string path = (folder_ / c.name).string();
+    try {
+      session.Load(path, kStartup);
+      ADD_FAILURE() << "loaded";
+    } catch (const EProjectReadError& e) {
+      EXPECT_EQ(std::string(e.what()), "Cannot open project " + path + ": " + c.reason);
+    }
+    EXPECT_EQ(session.FileName(), "temp.kvp");
+  }
+}
+
 }  // namespace
 }  // namespace kestrava::project

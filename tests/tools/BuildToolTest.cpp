@@ -129,6 +129,13 @@ TEST(BuildTool, ReportsFailuresWithItsExitStatus) {
   WriteProject(project, {kPictures / "sequential.jpg", folder / "holiday.png"}, {},
                folder.Path().string() + "/");
   const std::string png = (folder / "holiday.png").string();
+  // A project that cannot be read whole would build as an empty one: it is refused as it is.
+  WriteBytes(folder / "huge.kvp",
+             Bytes("[saverType]\ntype=pic\n" + std::string(size_t{5} << 20, ';')));
+  fs::create_directory(folder / "folder.kvp");
+  const auto cannotOpen = [&](const std::string& name, const std::string& reason) {
+    return "kestrava-build: Cannot open project " + (folder / name).string() + ": " + reason;
+  };
   struct Case {
     std::string arguments;
     int exitCode;
@@ -139,7 +146,11 @@ TEST(BuildTool, ReportsFailuresWithItsExitStatus) {
        "file not support\n" + png + "\nProcess failed!\n" + png +
            ": not a picture kind a saver can show (JPEG, BMP or GIF)\n",
        ""},
-      {Quoted(folder / "missing.kvp"), 1, "", "kestrava-build: cannot open project"},
+      {Quoted(folder / "missing.kvp"), 1, "",
+       cannotOpen("missing.kvp", "No such file or directory")},
+      {Quoted(folder / "huge.kvp"), 1, "",
+       cannotOpen("huge.kvp", "larger than 4 MB, more than a project file can be")},
+      {Quoted(folder / "folder.kvp"), 1, "", cannotOpen("folder.kvp", "not a regular file")},
       {Quoted(project) + " --effects 7", 2, "", "kestrava-build: --effects: style 7"},
       {Quoted(project) + " --screen big", 2, "", "kestrava-build: --screen"},
       {Quoted(project) + " --type zip", 2, "", "kestrava-build: --type"},
