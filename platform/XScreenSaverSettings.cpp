@@ -66,8 +66,16 @@ void FindKey(TRecord& r) {
   r.Colon = colon;
 }
 
+// The line break the file is written with: that of its first line, CR LF or LF (also for a file
+// of one line), so that what is added matches what is there.
+std::string_view LineBreakOf(std::string_view text) {
+  const size_t newline = text.find('\n');
+  return newline != kNone && newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
+}
+
 // XScreenSaver joins a line ending in backslash-newline with the next, as long as what it has
-// gathered is longer than that pair alone (a record that is a bare "\" line ends there).
+// gathered is longer than that pair alone (a record that is a bare "\" line ends there). A CR
+// before the newline belongs to the line break: files written on Windows keep their records.
 TRecord ReadRecord(std::string_view text, size_t begin) {
   TRecord r;
   r.Begin = begin;
@@ -83,11 +91,13 @@ TRecord ReadRecord(std::string_view text, size_t begin) {
     }
     pos = lineEnd;
     const size_t length = joined.size();
-    const bool continues = newline != kNone && length > 2 && joined[length - 2] == '\\';
+    const size_t breakLength = newline != kNone && length > 1 && joined[length - 2] == '\r' ? 3 : 2;
+    const bool continues =
+        newline != kNone && length > breakLength && joined[length - breakLength] == '\\';
     r.OpenAtEnd = continues;
     if (!continues) break;
-    joined.resize(length - 2);
-    offsets.resize(length - 2);
+    joined.resize(length - breakLength);
+    offsets.resize(length - breakLength);
     if (pos == text.size()) break;
   }
   r.End = pos;
@@ -216,8 +226,8 @@ std::string Escape(std::string_view s) {
 
 // One line of the list in the layout XScreenSaver writes: indented, ending in an escaped line
 // break and a continuation.
-std::string ProgramLine(std::string_view entry) {
-  return "\t\t\t\t" + Escape(entry) + " \\n\\\n";
+std::string ProgramLine(std::string_view entry, std::string_view lineBreak) {
+  return "\t\t\t\t" + Escape(entry) + " \\n\\" + std::string(lineBreak);
 }
 
 // The entry for the file, refused unless the file reads it back as this very command.
@@ -226,7 +236,7 @@ std::string NewEntry(const std::string& command, std::string_view displayName) {
   for (const char c : displayName)
     if (c != '"' && c != '\\' && c != '\n' && c != '\r') name += c;
   const std::string entry = name.empty() ? command : "\"" + name + "\"  " + command;
-  const std::vector<TRecord> check = ReadRecords("programs:\\\n" + ProgramLine(entry) + "\n");
+  const std::vector<TRecord> check = ReadRecords("programs:\\\n" + ProgramLine(entry, "\n") + "\n");
   const std::vector<TProgram> read =
       check.size() == 1 ? ReadPrograms(check[0]) : std::vector<TProgram>{};
   if (command.empty() || read.size() != 1 || read[0].Dash != kNone || read[0].Command != command)
@@ -255,11 +265,12 @@ std::string ApplyEdits(std::string_view text, std::vector<TEdit> edits) {
 }
 
 // Keeps the name, the colon and the blanks after it as they are written.
-TEdit ReplaceValue(std::string_view text, const TRecord& r, const std::string& value) {
+TEdit ReplaceValue(std::string_view text, const TRecord& r, const std::string& value,
+                   std::string_view lineBreak) {
   size_t from = r.Offset[r.Colon] + (text[r.Offset[r.Colon]] == '\\' ? 2 : 1);
   while (from < r.End && (text[from] == ' ' || text[from] == '\t'))
     ++from;
-  return {from, r.End - from, value + "\n"};
+  return {from, r.End - from, value + std::string(lineBreak)};
 }
 
 // A blank where the "-" was keeps the rest of the line in place.
@@ -271,9 +282,13 @@ TEdit Enable(std::string_view text, const TRecord& r, size_t dash) {
 
 // The new entry goes after the last one, inside the record's continuation lines; a line break
 // comes first unless the value is empty or already ends in one.
-TEdit AppendProgram(std::string_view text, const TRecord& r, std::string_view entry) {
+TEdit AppendProgram(std::string_view text, const TRecord& r, std::string_view entry,
+                    std::string_view lineBreak) {
   size_t at = r.End;
-  if (!r.OpenAtEnd && at > r.Begin && text[at - 1] == '\n') --at;
+  if (!r.OpenAtEnd && at > r.Begin && text[at - 1] == '\n') {
+    --at;
+    if (at > r.Begin && text[at - 1] == '\r') --at;
+  }
   bool needsBreak = false;
   for (size_t i = r.Text.size(); i-- > r.Colon + 1;) {
     if (r.Offset[i] >= at) continue;
@@ -282,16 +297,17 @@ TEdit AppendProgram(std::string_view text, const TRecord& r, std::string_view en
     needsBreak = c != '\n';
     break;
   }
-  return {at, 0, (needsBreak ? " \\n\\\n" : "") + ProgramLine(entry)};
+  const std::string escapedBreak = needsBreak ? " \\n\\" + std::string(lineBreak) : "";
+  return {at, 0, escapedBreak + ProgramLine(entry, lineBreak)};
 }
 
 // What must follow the text before new records can start on a line of their own.
-std::string RecordBreak(std::string_view text) {
+std::string RecordBreak(std::string_view text, std::string_view lineBreak) {
   if (text.empty()) return {};
   std::string joined(text);
-  std::string added = text.back() == '\n' ? "" : "\n";
+  std::string added = text.back() == '\n' ? "" : std::string(lineBreak);
   joined += added;
-  if (ReadRecords(joined).back().OpenAtEnd) added += "\n";
+  if (ReadRecords(joined).back().OpenAtEnd) added += lineBreak;
   return added;
 }
 
@@ -325,6 +341,7 @@ std::string SelectSaverProgram(std::string_view settingsText, std::string_view c
   const std::string wanted = NormalizeCommand(command.substr(lead));
   const std::string entry = NewEntry(wanted, displayName);
 
+  const std::string_view lineBreak = LineBreakOf(settingsText);
   const std::vector<TRecord> records = ReadRecords(settingsText);
   const TRecord* programs = FindRecord(records, "programs");
   const TRecord* mode = FindRecord(records, "mode");
@@ -338,27 +355,28 @@ std::string SelectSaverProgram(std::string_view settingsText, std::string_view c
                                     [&](const TProgram& p) { return p.Command == wanted; });
     index = static_cast<size_t>(found - list.begin());
     if (found == list.end())
-      edits.push_back(AppendProgram(settingsText, *programs, entry));
+      edits.push_back(AppendProgram(settingsText, *programs, entry, lineBreak));
     else if (found->Dash != kNone)
       edits.push_back(Enable(settingsText, *programs, found->Dash));
   }
 
+  const std::string br(lineBreak);
   std::string newRecords;
   if (mode)
-    edits.push_back(ReplaceValue(settingsText, *mode, "one"));
+    edits.push_back(ReplaceValue(settingsText, *mode, "one", lineBreak));
   else
-    newRecords += "mode:\t\tone\n";
+    newRecords += "mode:\t\tone" + br;
   if (selected)
-    edits.push_back(ReplaceValue(settingsText, *selected, std::to_string(index)));
+    edits.push_back(ReplaceValue(settingsText, *selected, std::to_string(index), lineBreak));
   else
-    newRecords += "selected:\t" + std::to_string(index) + "\n";
-  if (!programs) newRecords += "programs:\t\t\\\n" + ProgramLine(entry) + "\n";
+    newRecords += "selected:\t" + std::to_string(index) + br;
+  if (!programs) newRecords += "programs:\t\t\\" + br + ProgramLine(entry, lineBreak) + br;
   // New records go before the list, where XScreenSaver keeps them, or at the end of the file.
   if (!newRecords.empty()) {
     if (programs)
       edits.push_back({programs->Begin, 0, newRecords});
     else
-      edits.push_back({settingsText.size(), 0, RecordBreak(settingsText) + newRecords});
+      edits.push_back({settingsText.size(), 0, RecordBreak(settingsText, lineBreak) + newRecords});
   }
   return ApplyEdits(settingsText, std::move(edits));
 }

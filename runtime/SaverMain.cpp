@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -22,6 +23,7 @@
 #include "movie/sound/MovieSound.h"
 #include "runtime/SdlMusic.h"
 #include "runtime/SdlScreen.h"
+#include "runtime/core/FrameFile.h"
 #include "runtime/core/MovieSequence.h"
 #include "runtime/core/RuntimeOptions.h"
 #include "runtime/core/SlideShow.h"
@@ -36,6 +38,12 @@ namespace fs = std::filesystem;
 
 // A damaged or missing payload: a message of one line and this status.
 constexpr int kBadPayload = 2;
+
+// One line on stderr, and the status that says why.
+int Refused(const std::exception& e, int status) {
+  std::fprintf(stderr, "kestrava-saver: %s\n", e.what());
+  return status;
+}
 
 fs::path OwnFile() {
   return fs::read_symlink("/proc/self/exe");
@@ -57,7 +65,8 @@ std::pair<int, int> FirstMovieSize(const TSaverFileReader& saver) {
     try {
       const TMovieInfo info = ReadMovieInfo(saver.ReadBlock(head));
       if (info.WidthPixels() > 0 && info.HeightPixels() > 0)
-        return {std::min(info.WidthPixels(), 4096), std::min(info.HeightPixels(), 4096)};
+        return {std::min(info.WidthPixels(), kMaxDumpSide),
+                std::min(info.HeightPixels(), kMaxDumpSide)};
     } catch (const EMovieInfoError&) {
     }
     break;
@@ -73,7 +82,7 @@ class TDumpFrames {
       if (width <= 0 || height <= 0) std::tie(width, height) = FirstMovieSize(saver);
       movies_.emplace(saver, width, height);
     } else {
-      show_.emplace(saver, width, height, seed);
+      show_.emplace(saver, width, height, seed, kMaxDumpSide);
       stage_.emplace(show_->Width(), show_->Height());
       slides_.emplace(*show_, *stage_);
     }
@@ -96,11 +105,13 @@ int Dump(const TSaverFileReader& saver, const TRuntimeOptions& options) {
   // The music plays as it would on screen, on whatever audio device SDL finds (none needed).
   std::optional<TSdlMusic> music;
   if (SDL_Init(SDL_INIT_AUDIO) == 0) music.emplace(MusicOf(saver));
-  fs::create_directories(options.DumpDir);
+  // A file size limit then fails the write with a reason instead of killing the process.
+  std::signal(SIGXFSZ, SIG_IGN);
+  MakeFrameFolder(options.DumpDir);
   for (int tick = 0; tick < options.Frames; ++tick) {
     char name[32];
     std::snprintf(name, sizeof name, "frame-%05d.png", tick);
-    WritePngFile(fs::path(options.DumpDir) / name, frames.At(tick));
+    WriteFrameFile(fs::path(options.DumpDir) / name, EncodePng(frames.At(tick)));
     if (music) music->Poll();
   }
   music.reset();
@@ -178,18 +189,17 @@ int Run(const std::vector<std::string>& args) {
   try {
     saver.emplace(options.Payload ? fs::path(*options.Payload) : OwnFile());
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "kestrava-saver: %s\n", e.what());
-    return kBadPayload;
+    return Refused(e, kBadPayload);
   }
   try {
     return options.Mode == TRunMode::Dump ? Dump(*saver, options) : Show(*saver, options);
   } catch (const ESaverFileError& e) {
-    std::fprintf(stderr, "kestrava-saver: %s\n", e.what());
-    return kBadPayload;
+    return Refused(e, kBadPayload);
   } catch (const EImageError& e) {
     // A stored picture that does not decode: the file is damaged.
-    std::fprintf(stderr, "kestrava-saver: %s\n", e.what());
-    return kBadPayload;
+    return Refused(e, kBadPayload);
+  } catch (const EFrameWriteError& e) {
+    return Refused(e, kDumpWriteFailed);
   }
 }
 

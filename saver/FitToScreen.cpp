@@ -6,13 +6,12 @@
 #include <utility>
 
 #include "raster/Canvas.h"
+#include "saver/LargestScreen.h"
 
 namespace kestrava {
 
 void CheckScreenSize(TScreenSize screen) {
-  if (screen.Width < 1 || screen.Height < 1 || screen.Width > TBitmap::kMaxDimension ||
-      screen.Height > TBitmap::kMaxDimension ||
-      int64_t{screen.Width} * screen.Height > TBitmap::kMaxPixels)
+  if (!FitsLargestScreen(screen.Width, screen.Height))
     throw std::invalid_argument("Screen size " + std::to_string(screen.Width) + " x " +
                                 std::to_string(screen.Height) + " is not usable");
 }

@@ -11,8 +11,8 @@ struct TScreenSize {
   int Height = 0;
 };
 
-// Throws std::invalid_argument for a screen no bitmap can have: no pixels, or beyond TBitmap's
-// limits. A wrong screen size is the caller's mistake, never a picture's.
+// Throws std::invalid_argument for a screen without pixels or beyond the largest screen
+// (LargestScreen.h). A wrong screen size is the caller's mistake, never a picture's.
 void CheckScreenSize(TScreenSize screen);
 
 // Where a picture of width x height lands on the screen: unchanged when it fits (pictures are

@@ -15,9 +15,12 @@ const char* const kRuntimeUsage =
     "  -window-id ID     draw into that X window (also --window-id; XScreenSaver sets\n"
     "                    XSCREENSAVER_WINDOW too)\n"
     "  --frames, --dump  render N frames of 40 ms to DIR/frame-00000.png ..., no display\n"
-    "  --size WxH        the size of those frames (default: the stored pictures' size)\n"
+    "  --size WxH        the size of those frames (default: the stored pictures' or first\n"
+    "                    movie's size, at most 4096 pixels a side)\n"
     "  --seed S          the seed of the effect choice, for repeatable frames\n"
-    "  --payload FILE    show the saver file FILE instead of this program's own\n";
+    "  --payload FILE    show the saver file FILE instead of this program's own\n"
+    "exit status: 0 done, 1 wrong arguments, 2 a damaged saver file, 74 a frame that\n"
+    "could not be written (a full disk)\n";
 
 namespace {
 

@@ -25,6 +25,9 @@ enum class TRunMode {
   Help,
 };
 
+// --dump without --size: frames of the stored size, at most this many pixels a side.
+inline constexpr int kMaxDumpSide = 4096;
+
 struct TRuntimeOptions {
   TRunMode Mode = TRunMode::FullScreen;
   std::optional<std::string> Payload;  // --payload FILE instead of the program's own file

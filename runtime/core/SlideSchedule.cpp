@@ -4,8 +4,12 @@
 
 namespace kestrava {
 
+int HeldSeconds(int intervalSeconds) {
+  return std::clamp(intervalSeconds, 1, kMaxIntervalSeconds);
+}
+
 TSlideSchedule::TSlideSchedule(int intervalSeconds)
-    : holdTicks_(std::max(intervalSeconds, 1) * (1000 / kTickMilliseconds)) {}
+    : holdTicks_(HeldSeconds(intervalSeconds) * (1000 / kTickMilliseconds)) {}
 
 TSlideMoment TSlideSchedule::At(int64_t tick, bool cut) const {
   const int64_t cycle = holdTicks_ + (cut ? 0 : TransitionTicks());

@@ -10,6 +10,13 @@ namespace kestrava {
 inline constexpr int kTickMilliseconds = 40;  // the player's default Delay
 inline constexpr int kTransitionStep = 4;     // the player's default Step: 25 frames
 
+// The longest a picture is held: a day. A longer interval shows nothing different, and the
+// ticks and milliseconds of a day fit every counter on the way.
+inline constexpr int kMaxIntervalSeconds = 24 * 60 * 60;
+
+// The seconds a picture is held for a stored interval: below 1 counts as 1, above a day as a day.
+int HeldSeconds(int intervalSeconds);
+
 struct TSlideMoment {
   int64_t Slide = 0;  // how many pictures have been passed: picture Slide mod n is on show
   int Progress = 0;   // 0 while the picture is held, 4..100 during the transition to the next
@@ -17,7 +24,7 @@ struct TSlideMoment {
 
 class TSlideSchedule {
  public:
-  // An interval below 1 second counts as 1.
+  // The interval as HeldSeconds takes it.
   explicit TSlideSchedule(int intervalSeconds);
 
   int HoldTicks() const { return holdTicks_; }

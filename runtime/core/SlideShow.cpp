@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "imaging/Jpeg.h"
 #include "raster/Canvas.h"
 #include "transitions/TransitionPlayer.h"  // FitRect
 
@@ -27,21 +26,22 @@ std::shared_ptr<const TBitmap> Fitted(TBitmap picture, int width, int height) {
 }  // namespace
 
 TSlideShow::TSlideShow(const TSaverFileReader& saver, int outputWidth, int outputHeight,
-                       uint32_t seed)
-    : saver_(saver),
-      chooser_(saver.Trailer().EffectFlags, seed) {
+                       uint32_t seed, int maxSide)
+    : saver_(saver), chooser_(saver.Trailer().EffectFlags, seed) {
   for (const TSaverBlock& block : saver.Blocks())
     if (block.Kind == TBlockKind::Picture) pictures_.push_back(block);
-  if (pictures_.empty()) throw ESaverFileError("not a saver file: no pictures");
-  TJpegImage first = DecodeJpeg(saver_.ReadBlock(pictures_[0]));
-  width_ = outputWidth > 0 ? outputWidth : first.Bitmap.Width();
-  height_ = outputHeight > 0 ? outputHeight : first.Bitmap.Height();
-  current_ = Fitted(std::move(first.Bitmap), width_, height_);
+  // Every header is checked before the first pixel is decoded, so that damage anywhere ends the
+  // show at its start rather than pictures later.
+  stored_ = StoredPictureSize(saver_, pictures_);
+  const TPictureSize output = WithinSide(stored_, maxSide);
+  width_ = outputWidth > 0 ? outputWidth : output.Width;
+  height_ = outputHeight > 0 ? outputHeight : output.Height;
+  current_ = Decode(0);
   cut_ = chooser_.Styles().empty();
   style_ = chooser_.Next();
   // The first picture shows at once; the next two are decoded while it is on show.
-  nextPending_ = std::async(std::launch::async, [this] { return Decode(1); });
-  pending_ = std::async(std::launch::async, [this] { return Decode(2); });
+  nextPending_ = Upcoming(1);
+  pending_ = Upcoming(2);
 }
 
 TSlideShow::~TSlideShow() {
@@ -55,8 +55,21 @@ const TBitmap& TSlideShow::Next() {
 }
 
 std::shared_ptr<const TBitmap> TSlideShow::Decode(int64_t slide) const {
-  const TSaverBlock& block = pictures_[size_t(slide % int64_t(pictures_.size()))];
-  return Fitted(DecodeJpeg(saver_.ReadBlock(block)).Bitmap, width_, height_);
+  const size_t index = size_t(slide % int64_t(pictures_.size()));
+  return Fitted(DecodeStoredPicture(saver_.ReadBlock(pictures_[index]), stored_, index + 1), width_,
+                height_);
+}
+
+std::future<std::shared_ptr<const TBitmap>> TSlideShow::Upcoming(int64_t slide) const {
+  // The picture on show is not decoded again (a saver of one or two pictures): a large picture
+  // is held once.
+  const int64_t n = int64_t(pictures_.size());
+  if (slide % n == slide_ % n) {
+    std::promise<std::shared_ptr<const TBitmap>> same;
+    same.set_value(current_);
+    return same.get_future();
+  }
+  return std::async(std::launch::async, [this, slide] { return Decode(slide); });
 }
 
 void TSlideShow::Advance() {
@@ -64,7 +77,7 @@ void TSlideShow::Advance() {
   current_ = std::exchange(next_, nullptr);
   nextPending_ = std::move(pending_);
   ++slide_;
-  pending_ = std::async(std::launch::async, [this, s = slide_ + 2] { return Decode(s); });
+  pending_ = Upcoming(slide_ + 2);
   style_ = chooser_.Next();
 }
 

@@ -10,16 +10,20 @@
 #include <vector>
 
 #include "raster/Bitmap.h"
+#include "runtime/core/StoredPictures.h"
 #include "runtime/core/StyleChooser.h"
+#include "saver/LargestScreen.h"
 #include "saver/SaverFileReader.h"
 
 namespace kestrava {
 
 class TSlideShow {
  public:
-  // outputWidth/outputHeight 0: the first stored picture's size. Throws ESaverFileError or
-  // EImageError when the first picture cannot be read.
-  TSlideShow(const TSaverFileReader& saver, int outputWidth, int outputHeight, uint32_t seed);
+  // outputWidth/outputHeight 0: the stored pictures' size, shrunk to at most maxSide pixels a
+  // side. Throws ESaverFileError when a picture's header is damaged (StoredPictureSize) and
+  // EImageError when the first picture does not decode.
+  TSlideShow(const TSaverFileReader& saver, int outputWidth, int outputHeight, uint32_t seed,
+             int maxSide = kMaxScreenSide);
   ~TSlideShow();
   TSlideShow(const TSlideShow&) = delete;
   TSlideShow& operator=(const TSlideShow&) = delete;
@@ -35,14 +39,18 @@ class TSlideShow {
   const TBitmap& Next();
   // The style of the transition from Current to Next.
   int Style() const { return style_; }
-  // Next becomes Current. Throws EImageError when a stored picture does not decode.
+  // Next becomes Current. Throws EImageError or ESaverFileError when a stored picture does not
+  // decode.
   void Advance();
 
  private:
   std::shared_ptr<const TBitmap> Decode(int64_t slide) const;
+  // Slide's picture, decoding in the background.
+  std::future<std::shared_ptr<const TBitmap>> Upcoming(int64_t slide) const;
 
   const TSaverFileReader& saver_;
   std::vector<TSaverBlock> pictures_;
+  TPictureSize stored_;
   int width_ = 0, height_ = 0;
   TStyleChooser chooser_;
   bool cut_ = false;

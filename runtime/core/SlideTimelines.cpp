@@ -1,7 +1,5 @@
 #include "runtime/core/SlideTimelines.h"
 
-#include <algorithm>
-
 namespace kestrava {
 
 TFixedClockSlides::TFixedClockSlides(TSlideShow& show, TSlideStage& stage)
@@ -35,8 +33,7 @@ const TBitmap& TFixedClockSlides::FrameAt(int64_t tick) {
 TLiveSlides::TLiveSlides(TSlideShow& show, TSlideStage& stage, uint64_t nowMs)
     : show_(show),
       stage_(stage),
-      // An interval below one second counts as one.
-      holdMs_(uint64_t(std::max(show.IntervalSeconds(), 1)) * 1000),
+      holdMs_(uint64_t(HeldSeconds(show.IntervalSeconds())) * 1000),
       holdStart_(nowMs) {
   stage_.Cut(show_.Current());
 }

@@ -99,6 +99,44 @@ TEST(SelectSaverProgram, ListsAndSelectsTheSaver) {
   }
 }
 
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  for (const char c : text)
+    out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return out;
+}
+
+// The index after "selected:" in the last such record.
+int SelectedIndex(const std::string& text) {
+  const size_t at = text.rfind("selected:");
+  return at == std::string::npos ? -1 : std::stoi(text.substr(at + 9));
+}
+
+// A file written with CR LF is read as the same records, continuation lines and all, and what is
+// added keeps its line breaks: the edit is the one of the LF file, CR LF throughout.
+TEST(SelectSaverProgram, KeepsTheLineBreaksOfTheFile) {
+  const struct {
+    const char* name;
+    std::string lf;
+    int index;  // the saver's place in the list: after every earlier entry
+  } cases[] = {
+      {"as the settings program writes it", kHead + "mode:\t\trandom\n" + kPrograms + kTail, 4},
+      {"no mode or selected", kHead + kPrograms + kTail, 4},
+      {"no line break after the list", "lock: False\nprograms: maze -root\\n\\\n  xflame -root", 2},
+      {"no line break after the last record", kPrograms + "timeout: 0:10:00", 4},
+      {"already listed, disabled", "programs: maze -root\\n\\\n-  /home/ann/show.scr -root\n", 1},
+      {"no list yet", "timeout: 0:10:00\n", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string lf = SelectSaverProgram(c.lf, kShow, "show");
+    EXPECT_EQ(SelectedIndex(lf), c.index) << lf;
+    const std::string crlf = SelectSaverProgram(WithCrLf(c.lf), kShow, "show");
+    EXPECT_EQ(crlf, WithCrLf(lf));
+    EXPECT_EQ(SelectSaverProgram(crlf, kShow, "show"), crlf);
+  }
+}
+
 TEST(SelectSaverProgram, AnotherSaverIsAddedBesideTheFirst) {
   const std::string once = SelectSaverProgram(kPrograms, kShow, "show");
   const std::string twice = SelectSaverProgram(once, "/home/ann/other.scr -root", "other");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <set>
 
 #include "runtime/core/RuntimeOptions.h"
@@ -78,6 +79,32 @@ TEST(SlideSchedule, HoldsThenPasses) {
   EXPECT_EQ(TSlideSchedule(0).At(25, true).Slide, 1);
   EXPECT_EQ(TSlideSchedule(-5).HoldTicks(), 25);
   EXPECT_EQ(TSlideSchedule(8).HoldTicks(), 200);
+}
+
+// However large the stored interval, the picture is held at most a day, and the transition
+// follows the hold: 85899346 seconds once overflowed the tick count and started it at once.
+TEST(SlideSchedule, LongIntervalsAreHeldADay) {
+  constexpr int64_t kDayTicks = int64_t{kMaxIntervalSeconds} * 25;
+  const struct {
+    int interval;
+    int64_t holdTicks;
+  } cases[] = {{INT_MIN, 25},
+               {kMaxIntervalSeconds - 1, kDayTicks - 25},
+               {kMaxIntervalSeconds, kDayTicks},
+               {kMaxIntervalSeconds + 1, kDayTicks},
+               {85899345, kDayTicks},
+               {85899346, kDayTicks},
+               {INT_MAX / 25 + 1, kDayTicks},
+               {INT_MAX, kDayTicks}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.interval);
+    const TSlideSchedule schedule(c.interval);
+    EXPECT_EQ(schedule.HoldTicks(), c.holdTicks);
+    EXPECT_EQ(schedule.At(c.holdTicks - 1, false).Progress, 0);
+    EXPECT_EQ(schedule.At(c.holdTicks, false).Progress, 4);
+    EXPECT_EQ(schedule.At(c.holdTicks + 25, false).Slide, 1);
+    EXPECT_EQ(schedule.At(c.holdTicks, true).Slide, 1);
+  }
 }
 
 TEST(StyleChooser, OnlyFlaggedStylesAndEveryOne) {

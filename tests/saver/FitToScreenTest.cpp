@@ -161,7 +161,8 @@ TEST(FitToScreen, EmptyPictureGivesABlackScreen) {
 TEST(FitToScreen, ScreenWithoutPixelsOrBeyondTheLimitsIsRefused) {
   for (const TScreenSize screen :
        {TScreenSize{0, 768}, TScreenSize{1024, 0}, TScreenSize{-1024, 768}, TScreenSize{70000, 10},
-        TScreenSize{40000, 40000}}) {
+        TScreenSize{40000, 40000}, TScreenSize{16385, 1}, TScreenSize{1, 16385},
+        TScreenSize{16384, 4097}, TScreenSize{8193, 8192}}) {
     SCOPED_TRACE(std::to_string(screen.Width) + " x " + std::to_string(screen.Height));
     TBitmap work = Pattern(8, 8);
     EXPECT_THROW(FitToScreen(work, screen), std::invalid_argument);

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -11,6 +13,7 @@
 #include "imaging/Png.h"
 #include "saver/SaverFileReader.h"
 #include "tests/saver/SaverTestSupport.h"
+#include "tests/support/JpegClaimedSize.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/tools/ToolRun.h"
 
@@ -72,9 +75,13 @@ class RuntimeEndToEnd : public ::testing::Test {
     ASSERT_EQ(build.exitCode, 0) << build.out << build.err;
   }
 
-  test::TToolRun Play(const fs::path& saver, const std::string& arguments) {
-    return RunProgram("/usr/bin/env", "runtime-play", [&](const fs::path&) {
-      return "SDL_AUDIODRIVER=dummy " + Quoted(saver) + " " + arguments;
+  // limit: a shell ulimit's option and value, if any.
+  test::TToolRun Play(const fs::path& saver, const std::string& arguments,
+                      const std::string& limit = "") {
+    return RunProgram("/bin/sh", "runtime-play", [&](const fs::path&) {
+      const std::string limited = limit.empty() ? "" : "ulimit " + limit + " && ";
+      return "-c \"" + limited + "SDL_AUDIODRIVER=dummy exec " + Quoted(saver) + " " + arguments +
+             "\"";
     });
   }
 
@@ -126,6 +133,62 @@ TEST_F(RuntimeEndToEnd, RefusesADamagedPayload) {
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     EXPECT_FALSE(fs::exists(folder_ / "none"));
   }
+}
+
+// Four changed bytes in a stored picture's header once made the dump decode a picture of the
+// claimed size (1.85 GB for 16384 x 16384); now the file is refused at the start by name, well
+// within a memory limit far below that.
+TEST_F(RuntimeEndToEnd, RefusesAStoredPictureOfAnotherSizeWithinLittleMemory) {
+  const TBytes whole = ReadBytes(saver_);
+  std::vector<TSaverBlock> pictures;
+  for (const TSaverBlock& block : TSaverFileReader(saver_).Blocks())
+    if (block.Kind == TBlockKind::Picture) pictures.push_back(block);
+  ASSERT_EQ(pictures.size(), 2u);
+  const struct {
+    size_t picture;  // counted from 1, the damaged one
+    int width, height;
+    const char* size;
+  } cases[] = {{1, 16384, 16384, " --size 96x64"},
+               {2, 16384, 16384, ""},
+               {1, 16384, 4096, ""},
+               {2, 97, 64, " --size 640x480"}};
+  for (const auto& c : cases) {
+    const std::string name = "picture " + std::to_string(c.picture) + " claiming " +
+                             std::to_string(c.width) + " x " + std::to_string(c.height) + c.size;
+    SCOPED_TRACE(name);
+    const TSaverBlock& block = pictures[c.picture - 1];
+    const auto begin = whole.begin() + block.Offset;
+    const TBytes claimed =
+        test::WithClaimedSize(TBytes(begin, begin + block.Size), c.width, c.height);
+    TBytes damaged = whole;
+    std::copy(claimed.begin(), claimed.end(), damaged.begin() + block.Offset);
+    WriteBytes(folder_ / "damaged.scr", damaged);
+    fs::permissions(folder_ / "damaged.scr", fs::perms::owner_exec, fs::perm_options::add);
+    const auto run = Play(
+        folder_ / "damaged.scr",
+        "--frames 5" + std::string(c.size) + " --dump " + Quoted(folder_ / "none"), "-v 1000000");
+    EXPECT_EQ(run.exitCode, 2) << run.err;
+    EXPECT_TRUE(run.err.starts_with("kestrava-saver: damaged saver: stored picture")) << run.err;
+    const std::string claimedSize = std::to_string(c.width) + " x " + std::to_string(c.height);
+    EXPECT_NE(run.err.find(claimedSize), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_FALSE(fs::exists(folder_ / "none"));
+  }
+}
+
+// A full disk (here a file size limit) is not a damaged saver: a status of its own and the
+// frame's name with the system's reason; no part of the frame stays.
+TEST_F(RuntimeEndToEnd, AFrameThatCannotBeWrittenHasItsOwnStatus) {
+  const fs::path frames = folder_ / "frames";
+  const auto run = Play(saver_, "--frames 3 --dump " + Quoted(frames), "-f 1");
+  EXPECT_EQ(run.exitCode, 74) << run.err;
+  const fs::path first = frames / "frame-00000.png";
+  // The music library may have had its say about the broken MIDI file before.
+  const std::string line =
+      "kestrava-saver: cannot write " + first.string() + ": " + std::strerror(EFBIG) + "\n";
+  EXPECT_TRUE(run.err.ends_with(line)) << run.err;
+  EXPECT_EQ(run.err.find("kestrava-saver:"), run.err.rfind("kestrava-saver:")) << run.err;
+  EXPECT_FALSE(fs::exists(first));
 }
 
 // A movie of one frame: its background colour and nothing else, 100 x 75 pixels.

@@ -1,0 +1,50 @@
+#include "runtime/core/FrameFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <system_error>
+
+namespace kestrava {
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what, const std::filesystem::path& path, int error) {
+  throw EFrameWriteError(what + " " + path.string() + ": " + std::strerror(error));
+}
+
+}  // namespace
+
+void MakeFrameFolder(const std::filesystem::path& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) throw EFrameWriteError("cannot make " + folder.string() + ": " + error.message());
+}
+
+void WriteFrameFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
+  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (file < 0) Fail("cannot create", path, errno);
+  int error = 0;
+  for (size_t done = 0; done < bytes.size() && error == 0;) {
+    const ssize_t n = ::write(file, bytes.data() + done, bytes.size() - done);
+    if (n > 0)
+      done += size_t(n);
+    else if (n == 0)
+      error = EIO;
+    else if (errno != EINTR)
+      error = errno;
+  }
+  // A regular file only: what is at the path may be a device the user named.
+  struct stat status {};
+  const bool regular = ::fstat(file, &status) == 0 && S_ISREG(status.st_mode);
+  if (::close(file) != 0 && error == 0) error = errno;
+  if (error == 0) return;
+  if (regular) ::unlink(path.c_str());
+  Fail("cannot write", path, error);
+}
+
+}  // namespace kestrava
