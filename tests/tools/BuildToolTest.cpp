@@ -153,6 +153,8 @@ TEST(BuildTool, ReportsFailuresWithItsExitStatus) {
       {Quoted(folder / "folder.kvp"), 1, "", cannotOpen("folder.kvp", "not a regular file")},
       {Quoted(project) + " --effects 7", 2, "", "kestrava-build: --effects: style 7"},
       {Quoted(project) + " --screen big", 2, "", "kestrava-build: --screen"},
+      {Quoted(project) + " --screen 16384x16384", 2, "",
+       "kestrava-build: --screen: width and height must lie in 1..16384, with at most 67108864"},
       {Quoted(project) + " --type zip", 2, "", "kestrava-build: --type"},
       {"", 2, "", "kestrava-build: no project file given"},
   };

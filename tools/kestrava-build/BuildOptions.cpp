@@ -5,6 +5,7 @@
 #include <iterator>
 #include <set>
 
+#include "saver/LargestScreen.h"
 #include "saver/OfferedEffects.h"
 
 namespace kestrava {
@@ -32,8 +33,10 @@ TScreenSize ParseScreen(const std::string& text) {
     throw EUsageError("kestrava-build: --screen wants WxH, e.g. 1920x1080");
   const TScreenSize size{ParseNumber(std::string_view(text).substr(0, x), "--screen"),
                          ParseNumber(std::string_view(text).substr(x + 1), "--screen")};
-  if (size.Width < 1 || size.Height < 1 || size.Width > 16384 || size.Height > 16384)
-    throw EUsageError("kestrava-build: --screen: width and height must lie in 1..16384");
+  if (!FitsLargestScreen(size.Width, size.Height))
+    throw EUsageError(
+        "kestrava-build: --screen: width and height must lie in 1..16384, with at most " +
+        std::to_string(kMaxScreenPixels) + " pixels in all");
   return size;
 }
 
