@@ -34,6 +34,7 @@ void TGifPicture::Clear() {
   bitmap_.reset();
   palette_.reset();
   pixelsUsed_ = 0;
+  unbackedUsed_ = 0;
 }
 
 void TGifPicture::LoadFromFile(const std::filesystem::path& path) {
@@ -66,10 +67,16 @@ void TGifPicture::Progress(TGifProgressStage stage, int percentDone, const std::
   if (OnProgress) OnProgress(*this, stage, percentDone, message);
 }
 
-void TGifPicture::ReservePixels(size_t pixels) {
+void TGifPicture::ReservePixels(int width, int height, uint64_t fromData) {
+  const size_t pixels = size_t(width) * size_t(height);
+  const uint64_t unbacked = pixels > fromData ? pixels - fromData : 0;
+  if (unbacked > kUnbackedPixelLimit - unbackedUsed_)
+    throw EGifError("The image data is too short for a frame of " + std::to_string(width) + " x " +
+                    std::to_string(height) + " pixels (file damaged?)");
   if (pixels > pixelLimit_ - pixelsUsed_)
     throw EGifError("Frames exceed the limit of " + std::to_string(pixelLimit_) + " pixels");
   pixelsUsed_ += pixels;
+  unbackedUsed_ += unbacked;
 }
 
 void TGifPicture::CheckScreenSize() const {
