@@ -80,9 +80,14 @@ void TGifPicture::ReservePixels(int width, int height, uint64_t fromData) {
 }
 
 void TGifPicture::CheckScreenSize() const {
-  if (int64_t{Width()} * Height() > TBitmap::kMaxPixels)
-    throw EGifError("Image size " + std::to_string(Width()) + " x " + std::to_string(Height()) +
-                    " is too large");
+  const int64_t pixels = int64_t{Width()} * Height();
+  const std::string size = std::to_string(Width()) + " x " + std::to_string(Height());
+  if (pixels > TBitmap::kMaxPixels) throw EGifError("Image size " + size + " is too large");
+  // The screen is allocated for the frames drawn on it: one far beyond them is no picture the
+  // file holds (a few bytes can claim a screen of a gigabyte).
+  if (uint64_t(pixels) > pixelsUsed_ + kUnbackedScreenLimit)
+    throw EGifError("The logical screen of " + size +
+                    " pixels is far larger than the picture's frames (file damaged?)");
 }
 
 bool TGifPicture::Dithering() const {

@@ -50,6 +50,8 @@ class TGifPicture {
   // data of a frame short (the rest keeps the fill), so a little is let through; a frame claiming
   // far more than its data can give is no picture the file holds.
   static constexpr uint64_t kUnbackedPixelLimit = uint64_t{1} << 20;
+  // Pixels of the logical screen beyond those of all frames, when it is allocated for drawing.
+  static constexpr uint64_t kUnbackedScreenLimit = uint64_t{1} << 24;
 
   using TWarningEvent =
       std::function<void(TGifPicture& sender, int severity, const std::string& message)>;

@@ -39,9 +39,11 @@ void EmitMessage(j_common_ptr info, int level) {
   ++info->err->num_warnings;
   TJpegErrorManager& manager = ManagerOf(info);
   const int code = info->err->msg_code;
+  // The file ends, or a marker comes, before the scan's data is complete.
+  const bool ended = code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER;
+  if (ended) manager.DataEnded = true;
   if (!manager.RefuseDamage || !IsDamage(code)) return;
-  if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)
-    FailJpeg(info, "the JPEG data ends early (file truncated?)");
+  if (ended) FailJpeg(info, "the JPEG data ends early (file truncated?)");
   // Room for our words around libjpeg's message; a message too long is cut.
   char detail[JMSG_LENGTH_MAX];
   (*info->err->format_message)(info, detail);
@@ -62,6 +64,7 @@ jpeg_error_mgr* InitJpegErrorManager(TJpegErrorManager& manager, bool refuseDama
   manager.Pub.output_message = OutputMessage;
   manager.Message[0] = '\0';
   manager.RefuseDamage = refuseDamage;
+  manager.DataEnded = false;
   return &manager.Pub;
 }
 

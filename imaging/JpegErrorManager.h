@@ -21,6 +21,8 @@ struct TJpegErrorManager {
   char Message[JMSG_LENGTH_MAX];
   // Warnings that mean missing or undecodable data fail the call, as errors do.
   bool RefuseDamage;
+  // libjpeg found the data ending early and filled in what is missing.
+  bool DataEnded;
 };
 
 // Fills in the handlers (silent warnings, counted in Pub.num_warnings, unless refuseDamage makes

@@ -292,6 +292,10 @@ void TJpegRowReader::ReadRow(uint8_t* row) {
   if (cmyk_) ConvertCmykRow(cmykRow_.data(), row, width_, state_->Info.saw_Adobe_marker);
 }
 
+bool TJpegRowReader::DataEnded() const {
+  return state_->Error.DataEnded;
+}
+
 const uint8_t* TJpegRowReader::NextRow() {
   row_.resize(size_t(width_) * 3);
   ReadRow(row_.data());

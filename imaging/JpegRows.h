@@ -42,6 +42,9 @@ class TJpegRowReader {
   // The file has several scans: a progressive JPEG.
   bool Progressive() const { return progressive_; }
 
+  // The data ended early so far, and libjpeg filled in what is missing.
+  bool DataEnded() const;
+
   // Decodes the next row into row, Width() * 3 bytes; the first call starts the decoding. What
   // follows the last scan is never read: it cannot change the picture.
   void ReadRow(uint8_t* row);

@@ -338,6 +338,42 @@ TEST(GifReader, AHostileSizeIsRefusedBeforeAllocating) {
   TLoad small(Cat({screen, Image(0, 0, 1, 1, {1}), Trailer()}));
   ASSERT_EQ(small.Error, "");
   EXPECT_THROW(small.Picture.Bitmap(), EGifError);
+
+  // A frame claiming far more than its data can give is refused before it is allocated.
+  TLoad bomb(Cat({Screen(16384, 16384, kColors),
+                  {0x2C, 0, 0, 0, 0},
+                  Word(16384),
+                  Word(16384),
+                  {0, 2},
+                  SubBlocks({0x4C, 0x01}),
+                  Trailer()}));
+  EXPECT_EQ(bomb.Error,
+            "The image data is too short for a frame of 16384 x 16384 pixels (file damaged?)");
+}
+
+// The logical screen is allocated for the frames on it: a screen within TBitmap's limits but far
+// beyond its frames is refused; one within the allowance is drawn.
+TEST(GifReader, AScreenFarBeyondItsFramesMakesNoBitmap) {
+  const struct {
+    int Side;
+    bool Drawn;
+  } cases[] = {{16384, false}, {4096, true}};
+  for (const auto& c : cases) {
+    TLoad load(Cat({Screen(c.Side, c.Side, kColors), Image(0, 0, 1, 1, {1}), Trailer()}));
+    ASSERT_EQ(load.Error, "");
+    if (c.Drawn) {
+      EXPECT_EQ(load.Picture.Bitmap()->Width(), c.Side);
+      continue;
+    }
+    try {
+      load.Picture.Bitmap();
+      ADD_FAILURE() << "no error";
+    } catch (const EGifError& e) {
+      EXPECT_STREQ(e.what(),
+                   "The logical screen of 16384 x 16384 pixels is far larger than the "
+                   "picture's frames (file damaged?)");
+    }
+  }
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "imaging/Jpeg.h"
 #include "saver/PreparePicture.h"
 #include "tests/saver/PrepareTestSupport.h"
+#include "tests/support/ClaimedSize.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define KESTRAVA_SANITIZED 1
@@ -78,17 +79,8 @@ TBytes BmpBomb(int bits, uint32_t compression, size_t data) {
   return b;
 }
 
-// A real small JPEG whose frame header is made to claim 16384 x 16384.
 TBytes JpegBomb(bool progressive) {
-  TBitmap picture(16, 16, TPixelFormat::pf24bit);
-  TBytes b = EncodeJpeg(picture, progressive);
-  for (size_t i = 2; i + 9 < b.size(); ++i)
-    if (b[i] == 0xFF && (b[i + 1] == 0xC0 || b[i + 1] == 0xC2)) {
-      b[i + 5] = b[i + 7] = uint8_t(kHuge >> 8);
-      b[i + 6] = b[i + 8] = uint8_t(kHuge);
-      break;
-    }
-  return b;
+  return test::JpegClaiming(kHuge, kHuge, progressive);
 }
 
 TBytes Cut(TBytes bytes, size_t keep) {
@@ -156,12 +148,12 @@ const TRefusedCase kDamaged[] = {
      "the JPEG data ends early (file truncated?)"},
     {"jpeg with an end of image inside its scan", TPictureKind::Jpeg,
      [] {
-       return IntoScan(NoisyJpeg(false), 500, {0xFF, 0xD9});
+       return IntoScan(NoisyJpeg(false), 6000, {0xFF, 0xD9});
      },
      "the JPEG data ends early (file truncated?)"},
     {"jpeg with a restart marker it has no interval for", TPictureKind::Jpeg,
      [] {
-       return IntoScan(NoisyJpeg(false), 500, {0xFF, 0xD3});
+       return IntoScan(NoisyJpeg(false), 6000, {0xFF, 0xD3});
      },
      "the JPEG data"},
     {"gif cut in its image data", TPictureKind::Gif,
