@@ -20,14 +20,14 @@ void SkipSubBlocks(TGifStream& stream) {
 
 }  // namespace
 
-uint64_t MostGifFramePixels(std::span<const uint8_t> bytes) {
+uint64_t MostGifFramePixels(std::span<const uint8_t> bytes, size_t frames) {
   TGifStream stream(bytes);
   uint8_t screen[13];
   if (stream.Read(screen, sizeof screen) < sizeof screen) return 0;
   if (screen[10] & TGifHeader::kGlobalColorTable)
     stream.Skip(3 * size_t(GifColorTableSize(screen[10])));
   uint64_t total = 0;
-  for (;;) {
+  for (size_t frame = 0; frame < frames;) {
     const int b = stream.ReadByte();
     if (b == 0) continue;
     if (b == TGifExtension::kIntroducer) {
@@ -45,7 +45,9 @@ uint64_t MostGifFramePixels(std::span<const uint8_t> bytes) {
     total += std::min(width * height, MostGifPixels(stream) + TGifPicture::kUnbackedPixelLimit);
     stream.ReadByte();
     SkipSubBlocks(stream);
+    ++frame;
   }
+  return total;
 }
 
 TGifMask::TGifMask(int width, int height)
@@ -79,6 +81,11 @@ void TGifFrame::LoadFromStream(TGifReader& reader) {
     throw EGifError("Image size " + std::to_string(Width) + " x " + std::to_string(Height) +
                     " is too large");
   // Before allocating: what the frame's data can give, whatever it holds.
+  if (Image.FirstFrameOnly() && Image.Images().Count() > 0) {
+    Image.CountUnbackedPixels(Width, Height, MostGifPixels(reader.Stream));
+    Cut = !SkipGifImage(reader.Stream);
+    return;
+  }
   Image.ReservePixels(Width, Height, MostGifPixels(reader.Stream));
   Data.assign(pixels, Transparent ? uint8_t(TransparentIndex()) : uint8_t{0});
   Cut = !DecodeGifImage(reader, Data, Width, Height, Interlaced());

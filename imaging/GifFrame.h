@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -110,8 +111,9 @@ class TGifFrameList {
 };
 
 // The most frame pixels loading the file can allocate, from a quick walk over its blocks: each
-// frame's claimed size, or what its data can give when that is less (as the loader checks). An
+// frame's claimed size, or what its data can give when that is less (as the loader checks), for
+// up to `frames` frames. An
 // estimate for sharing memory out before loading; the loader itself stays the judge.
-uint64_t MostGifFramePixels(std::span<const uint8_t> bytes);
+uint64_t MostGifFramePixels(std::span<const uint8_t> bytes, size_t frames = SIZE_MAX);
 
 }  // namespace kestrava

@@ -288,6 +288,18 @@ uint64_t MostGifPixels(TGifStream stream) {
   return kLongest * (kLongest + 5) / 2 + (codes - kLongest) * kLongest;
 }
 
+bool SkipGifImage(TGifStream& stream) {
+  if (stream.ReadByte() < 0) return false;
+  for (int n = stream.ReadByte(); n != 0; n = stream.ReadByte()) {
+    if (n < 0 || stream.Remaining() < size_t(n)) {
+      stream.Skip(stream.Remaining());
+      return false;
+    }
+    stream.Skip(size_t(n));
+  }
+  return true;
+}
+
 bool DecodeGifImage(TGifReader& reader, std::span<uint8_t> pixels, int width, int height,
                     bool interlaced) {
   const int minCodeSize = reader.Stream.ReadByte();

@@ -19,4 +19,8 @@ bool DecodeGifImage(TGifReader& reader, std::span<uint8_t> pixels, int width, in
 // give, whatever it holds, from the length of its sub-blocks. The stream is not moved.
 uint64_t MostGifPixels(TGifStream stream);
 
+// Steps over one frame's image data, from its minimum code size byte on, without decoding it.
+// Returns false when the file ends inside the data.
+bool SkipGifImage(TGifStream& stream);
+
 }  // namespace kestrava

@@ -67,16 +67,21 @@ void TGifPicture::Progress(TGifProgressStage stage, int percentDone, const std::
   if (OnProgress) OnProgress(*this, stage, percentDone, message);
 }
 
-void TGifPicture::ReservePixels(int width, int height, uint64_t fromData) {
-  const size_t pixels = size_t(width) * size_t(height);
+void TGifPicture::CountUnbackedPixels(int width, int height, uint64_t fromData) {
+  const uint64_t pixels = uint64_t(width) * uint64_t(height);
   const uint64_t unbacked = pixels > fromData ? pixels - fromData : 0;
   if (unbacked > kUnbackedPixelLimit - unbackedUsed_)
     throw EGifError("The image data is too short for a frame of " + std::to_string(width) + " x " +
                     std::to_string(height) + " pixels (file damaged?)");
+  unbackedUsed_ += unbacked;
+}
+
+void TGifPicture::ReservePixels(int width, int height, uint64_t fromData) {
+  const size_t pixels = size_t(width) * size_t(height);
+  CountUnbackedPixels(width, height, fromData);
   if (pixels > pixelLimit_ - pixelsUsed_)
     throw EGifError("Frames exceed the limit of " + std::to_string(pixelLimit_) + " pixels");
   pixelsUsed_ += pixels;
-  unbackedUsed_ += unbacked;
 }
 
 void TGifPicture::CheckScreenSize() const {

@@ -107,6 +107,11 @@ class TGifPicture {
   void SetClock(IGifClock* clock) { clock_ = clock ? clock : &steadyClock_; }
   size_t PixelLimit() const { return pixelLimit_; }
   void SetPixelLimit(size_t pixels) { pixelLimit_ = pixels; }
+  // Loads the pixels of the first frame only: the later frames are read past, checked for
+  // claims their data cannot give and for data the file cuts short, and stay Empty. For a
+  // caller that shows the first image only, so that it never holds the others.
+  bool FirstFrameOnly() const { return firstFrameOnly_; }
+  void SetFirstFrameOnly(bool only) { firstFrameOnly_ = only; }
 
   // The first loop extension of the file, and the index of the frame it stands in front of.
   const TGifLoopExtension* LoopExtension(int* frameIndex = nullptr) const;
@@ -123,6 +128,8 @@ class TGifPicture {
   // Counts the pixels a frame of width x height is about to allocate against PixelLimit, and
   // those beyond what the frame's data can give (fromData) against kUnbackedPixelLimit.
   void ReservePixels(int width, int height, uint64_t fromData);
+  // The second half of that alone, for a frame read past without its pixels.
+  void CountUnbackedPixels(int width, int height, uint64_t fromData);
 
  private:
   void ClearCaches();
@@ -142,6 +149,7 @@ class TGifPicture {
   size_t pixelLimit_ = kDefaultPixelLimit;
   size_t pixelsUsed_ = 0;
   uint64_t unbackedUsed_ = 0;
+  bool firstFrameOnly_ = false;
 
   bool drawing_ = false;
   TSteadyGifClock steadyClock_;

@@ -107,10 +107,12 @@ class TGifScreenRows : public TRowSource {
 
 std::vector<uint8_t> PrepareGif(std::span<const uint8_t> bytes, TScreenSize screen,
                                 const TPictureMask* mask, int64_t maxPixels) {
+  // Only the first image is shown: the later frames are checked but never held.
   const TDecodeReservation reservation(
-      int64_t(std::min<uint64_t>(MostGifFramePixels(bytes), TGifPicture::kDefaultPixelLimit)));
+      int64_t(std::min<uint64_t>(MostGifFramePixels(bytes, 1), TBitmap::kMaxPixels)));
   TGifStream stream(bytes);
   TGifPicture gif;
+  gif.SetFirstFrameOnly(true);
   // A limit below the ordinary one (a fuzzer's) bounds the frames together too.
   if (maxPixels < TBitmap::kMaxPixels) gif.SetPixelLimit(size_t(maxPixels));
   gif.LoadFromStream(stream);

@@ -351,6 +351,37 @@ TEST(GifReader, AHostileSizeIsRefusedBeforeAllocating) {
             "The image data is too short for a frame of 16384 x 16384 pixels (file damaged?)");
 }
 
+// A caller showing the first image only never holds the later frames' pixels; the stream still
+// ends behind them, and a later frame the file cuts short is still marked.
+TEST(GifReader, FirstFrameOnlyReadsPastTheLaterFrames) {
+  const TBytes first = Image(0, 0, 2, 2, {1, 0, 0, 1});
+  const TBytes later = Image(0, 0, 2, 2, {0, 1, 1, 0});
+  const struct {
+    const char* Name;
+    TBytes Bytes;
+    bool LaterCut;
+  } cases[] = {
+      {"whole", Cat({Screen(2, 2, kColors), first, later, later, Trailer()}), false},
+      {"cut in the last frame's data",
+       Cat({Screen(2, 2, kColors), first, later, TBytes(later.begin(), later.end() - 3)}), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TGifStream stream(c.Bytes);
+    TGifPicture picture;
+    picture.SetFirstFrameOnly(true);
+    picture.LoadFromStream(stream);
+    ASSERT_EQ(picture.Images().Count(), 3);
+    EXPECT_EQ(picture.Images()[0].Data, (std::vector<uint8_t>{1, 0, 0, 1}));
+    EXPECT_FALSE(picture.Images()[0].Cut);
+    EXPECT_TRUE(picture.Images()[1].Empty());
+    EXPECT_FALSE(picture.Images()[1].Cut);
+    EXPECT_TRUE(picture.Images()[2].Empty());
+    EXPECT_EQ(picture.Images()[2].Cut, c.LaterCut);
+    EXPECT_EQ(stream.Position(), c.Bytes.size());
+  }
+}
+
 // The logical screen is allocated for the frames on it: a screen within TBitmap's limits but far
 // beyond its frames is refused; one within the allowance is drawn.
 TEST(GifReader, AScreenFarBeyondItsFramesMakesNoBitmap) {

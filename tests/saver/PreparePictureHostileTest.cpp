@@ -162,6 +162,12 @@ const TRefusedCase kDamaged[] = {
        return Cut(gif, gif.size() - 40);
      },
      "the GIF data ends early (file truncated?)"},
+    {"animated gif cut in its last frame", TPictureKind::Gif,
+     [] {
+       const TBytes gif = Fixture("animated.gif");
+       return Cut(gif, gif.size() - 4);
+     },
+     "the GIF data ends early (file truncated?)"},
     {"bmp cut", TPictureKind::Bmp,
      [] {
        const TBytes bmp = Fixture("picture-24bit.bmp");
