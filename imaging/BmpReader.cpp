@@ -16,6 +16,13 @@ namespace kestrava {
 namespace {
 
 constexpr size_t kFileHeaderSize = 14;
+constexpr const char* kTruncated = "Invalid bitmap: the pixel data ends early (file truncated?)";
+// An RLE stream may leave any part of the picture undrawn (end of line, end of picture, moves),
+// so its length gives no exact size. Writers encode with runs of up to 255 pixels in 2 bytes;
+// a picture beyond that many pixels per byte of stream, and beyond the floor, which any stream
+// may reach, is no picture the file holds.
+constexpr int64_t kRlePixelsPerByte = 128;
+constexpr int64_t kRlePixelFloor = int64_t{1} << 24;
 
 // Compression values of the info headers. OS/2 2.x uses 3 and 4 for Huffman and RLE24.
 enum : uint32_t {
@@ -50,6 +57,7 @@ struct TLayout {
   size_t tableEntries = 0;
   size_t pixelStart = 0;
 
+  bool Rle() const { return compression == kBiRle8 || compression == kBiRle4; }
   bool BitFields() const { return compression == kBiBitFields || compression == kBiAlphaBitFields; }
   int TargetRow(int64_t fileRow) const { return int(topDown ? fileRow : height - 1 - fileRow); }
   size_t RowBytes() const { return (size_t(width) * size_t(bits) + 31) / 32 * 4; }
@@ -74,6 +82,22 @@ void CheckCompression(const TLayout& layout, bool os2) {
     default:  // JPEG, PNG, CMYK and whatever comes later
       Fail("Unsupported bitmap compression");
   }
+}
+
+// Before anything of the picture's size is allocated: the pixel data the rows need is there.
+void CheckPixelData(std::span<const uint8_t> file, const TLayout& layout) {
+  const uint64_t present = file.size() - layout.pixelStart;
+  if (layout.Rle()) {
+    const int64_t pixels = int64_t{layout.width} * layout.height;
+    if (pixels > std::max(kRlePixelFloor, int64_t(present) * kRlePixelsPerByte))
+      Fail("Invalid bitmap: " + std::to_string(present) + " bytes of RLE data cannot hold " +
+           std::to_string(layout.width) + " x " + std::to_string(layout.height) + " pixels");
+    return;
+  }
+  // Some writers stop after the last row's pixels without its padding; that much is enough.
+  const uint64_t need = uint64_t(layout.RowBytes()) * uint64_t(layout.height - 1) +
+                        (uint64_t(layout.width) * uint64_t(layout.bits) + 7) / 8;
+  if (need > present) Fail(kTruncated);
 }
 
 TLayout ReadLayout(std::span<const uint8_t> file) {
@@ -161,6 +185,7 @@ TLayout ReadLayout(std::span<const uint8_t> file) {
     layout.tableEntries =
         std::min(layout.tableEntries, (offset - layout.tableStart) / layout.tableEntrySize);
   }
+  CheckPixelData(file, layout);
   return layout;
 }
 
@@ -173,12 +198,9 @@ TPalette ReadTable(std::span<const uint8_t> file, const TLayout& layout) {
   return table;
 }
 
-// The rows of an uncompressed picture, the first one stored first.
+// The rows of an uncompressed picture, the first one stored first; ReadLayout made sure that
+// they are all there.
 const uint8_t* PixelRows(std::span<const uint8_t> file, const TLayout& layout) {
-  // Some writers stop after the last row's pixels without its padding; that much is enough.
-  const uint64_t need = uint64_t(layout.RowBytes()) * uint64_t(layout.height - 1) +
-                        (uint64_t(layout.width) * uint64_t(layout.bits) + 7) / 8;
-  if (need > file.size() - layout.pixelStart) Fail("Invalid bitmap: truncated pixel data");
   return file.data() + layout.pixelStart;
 }
 
@@ -250,9 +272,14 @@ void DecodeBitFields(const uint8_t* rows, const TLayout& layout, TBitmap& out) {
   }
 }
 
-// Pixels the stream never reaches stay index 0, runs past the right edge are clipped, and a
-// stream that stops early keeps what it has drawn.
-void DecodeRle(std::span<const uint8_t> stream, const TLayout& layout, TBitmap& out) {
+// Pixels the stream never reaches stay index 0 and runs past the right edge are clipped. A stream
+// that stops before its end-of-picture code and before the last row keeps what it has drawn, or
+// with TDamage::Refuse is refused.
+void DecodeRle(std::span<const uint8_t> stream, const TLayout& layout, TBitmap& out,
+               TDamage damage) {
+  const auto endsEarly = [&] {
+    if (damage == TDamage::Refuse) Fail(kTruncated);
+  };
   const bool rle4 = layout.compression == kBiRle4;
   const int64_t width = layout.width;
   int64_t x = 0, row = 0;
@@ -278,7 +305,7 @@ void DecodeRle(std::span<const uint8_t> stream, const TLayout& layout, TBitmap& 
       case 1:  // end of bitmap
         return;
       case 2:  // move right and up
-        if (stream.size() - at < 2) return;
+        if (stream.size() - at < 2) return endsEarly();
         x += stream[at];
         row += stream[at + 1];
         at += 2;
@@ -291,16 +318,23 @@ void DecodeRle(std::span<const uint8_t> stream, const TLayout& layout, TBitmap& 
             [&](int64_t i) {
               return rle4 ? (i % 2 ? data[i / 2] & 15 : data[i / 2] >> 4) : data[i];
             });
-        if (available < bytes) return;
+        if (available < bytes) return endsEarly();
         at = std::min(stream.size(), at + ((bytes + 1) & ~size_t{1}));
       }
     }
   }
+  if (row < layout.height) endsEarly();
 }
 
 }  // namespace
 
-TBitmap ReadBmp(std::span<const uint8_t> bytes) {
+int64_t BmpDecodedBytes(std::span<const uint8_t> bytes) {
+  const TLayout layout = ReadLayout(bytes);
+  const int64_t pixelBytes = layout.bits <= 8 ? 1 : layout.bits == 32 ? 4 : 3;
+  return int64_t{layout.width} * layout.height * pixelBytes;
+}
+
+TBitmap ReadBmp(std::span<const uint8_t> bytes, TDamage damage) {
   const TLayout layout = ReadLayout(bytes);
   if (layout.bits <= 8) {
     TBitmap out(layout.width, layout.height, TPixelFormat::pf8bit);
@@ -308,7 +342,7 @@ TBitmap ReadBmp(std::span<const uint8_t> bytes) {
     if (layout.compression == kBiRgb)
       DecodeIndexed(PixelRows(bytes, layout), layout, out);
     else
-      DecodeRle(bytes.subspan(layout.pixelStart), layout, out);
+      DecodeRle(bytes.subspan(layout.pixelStart), layout, out, damage);
     return out;
   }
   const bool copy = layout.compression == kBiRgb && layout.bits != 16;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <span>
 
+#include "imaging/ImageErrors.h"
 #include "raster/Bitmap.h"
 
 namespace kestrava {
@@ -13,8 +14,13 @@ namespace kestrava {
 // The picture keeps the file's own layout where a TBitmap has one: 1-, 4- and 8-bit files become
 // pf8bit with the file's colour table (missing entries black), 24-bit files pf24bit, 32-bit files
 // pf32bit (alpha, if any, in the fourth byte) and 16-bit files pf24bit.
-// Throws EBmpError with a message starting "Invalid bitmap" or "Unsupported bitmap".
-TBitmap ReadBmp(std::span<const uint8_t> bytes);
+// Throws EBmpError with a message starting "Invalid bitmap" or "Unsupported bitmap", before
+// allocating the picture when the file cannot hold the pixels its header claims. An RLE stream
+// that ends early leaves the rest of the picture at index 0 unless damage is refused.
+TBitmap ReadBmp(std::span<const uint8_t> bytes, TDamage damage = TDamage::Show);
+// The bytes ReadBmp allocates for the picture, from the headers; throws as ReadBmp for headers it
+// refuses.
+int64_t BmpDecodedBytes(std::span<const uint8_t> bytes);
 TBitmap ReadBmpFile(const std::filesystem::path& path);
 
 }  // namespace kestrava

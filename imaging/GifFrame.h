@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "imaging/GifBlocks.h"
@@ -61,6 +63,7 @@ class TGifFrame {
   TGifExtensionList Extensions;
   std::vector<uint8_t> Data;  // Width x Height colour indices, rows top to bottom
   bool Transparent = false;
+  bool Cut = false;  // the file ended inside the image data before every pixel was decoded
   TGifGraphicControl* GraphicControl = nullptr;  // the first of Extensions, if any
 
   bool Interlaced() const { return Packed & kInterlaced; }
@@ -106,5 +109,11 @@ class TGifFrameList {
   // Reads frames up to the trailer, the end of the stream or a block that is no frame.
   void LoadFromStream(TGifReader& reader, TGifPicture& image);
 };
+
+// The most frame pixels loading the file can allocate, from a quick walk over its blocks: each
+// frame's claimed size, or what its data can give when that is less (as the loader checks), for
+// up to `frames` frames. An
+// estimate for sharing memory out before loading; the loader itself stays the judge.
+uint64_t MostGifFramePixels(std::span<const uint8_t> bytes, size_t frames = SIZE_MAX);
 
 }  // namespace kestrava

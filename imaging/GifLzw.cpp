@@ -31,6 +31,9 @@ class TCodeReader {
     return code;
   }
 
+  // The stream ended inside the data.
+  bool Ended() const { return ended_; }
+
   // Passes over the sub-blocks not read yet, up to the zero-length one.
   void SkipRest() {
     if (finished_) return;
@@ -64,7 +67,10 @@ class TCodeReader {
       return false;
     }
     const std::span<const uint8_t> block = reader_.Stream.Take(size_t(n));
-    if (block.size() < size_t(n)) reader_.Warning("Premature end of data");
+    if (block.size() < size_t(n)) {
+      reader_.Warning("Premature end of data");
+      ended_ = true;
+    }
     next_ = block.data();
     left_ = block.size();
     return true;
@@ -265,10 +271,39 @@ class TRowOrder {
 
 }  // namespace
 
-void DecodeGifImage(TGifReader& reader, std::span<uint8_t> pixels, int width, int height,
+uint64_t MostGifPixels(TGifStream stream) {
+  const int minCodeSize = stream.ReadByte();
+  if (minCodeSize < 0) return 0;
+  uint64_t bytes = 0;
+  for (int n = stream.ReadByte(); n > 0; n = stream.ReadByte()) {
+    const size_t step = std::min(size_t(n), stream.Remaining());
+    bytes += step;
+    stream.Skip(step);
+  }
+  const uint64_t codes = bytes * 8 / uint64_t(std::clamp(minCodeSize + 1, 1, kMaxCodeWidth));
+  // The i-th code since a clear gives at most i + 2 pixels (a table walk passes each entry made
+  // so far once, and a first value), and no code more than the decoder's stack holds.
+  constexpr uint64_t kLongest = kStackSize;
+  if (codes < kLongest) return codes * (codes + 5) / 2;
+  return kLongest * (kLongest + 5) / 2 + (codes - kLongest) * kLongest;
+}
+
+bool SkipGifImage(TGifStream& stream) {
+  if (stream.ReadByte() < 0) return false;
+  for (int n = stream.ReadByte(); n != 0; n = stream.ReadByte()) {
+    if (n < 0 || stream.Remaining() < size_t(n)) {
+      stream.Skip(stream.Remaining());
+      return false;
+    }
+    stream.Skip(size_t(n));
+  }
+  return true;
+}
+
+bool DecodeGifImage(TGifReader& reader, std::span<uint8_t> pixels, int width, int height,
                     bool interlaced) {
   const int minCodeSize = reader.Stream.ReadByte();
-  if (minCodeSize < 0) return;
+  if (minCodeSize < 0) return pixels.empty();
   // Larger sizes give clear codes beyond the 4096-entry table.
   if (minCodeSize > 11) throw EGifError("Invalid GIF data");
   TCodeReader codes(reader);
@@ -312,6 +347,7 @@ void DecodeGifImage(TGifReader& reader, std::span<uint8_t> pixels, int width, in
   // The end code and what remains of the data are read after the last pixel, so that the
   // stream stands behind the frame.
   if (!decoder.MetEnd()) decoder.Next(nullptr, 0);
+  return !more || !codes.Ended();
 }
 
 }  // namespace kestrava

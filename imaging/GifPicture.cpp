@@ -34,6 +34,7 @@ void TGifPicture::Clear() {
   bitmap_.reset();
   palette_.reset();
   pixelsUsed_ = 0;
+  unbackedUsed_ = 0;
 }
 
 void TGifPicture::LoadFromFile(const std::filesystem::path& path) {
@@ -66,16 +67,32 @@ void TGifPicture::Progress(TGifProgressStage stage, int percentDone, const std::
   if (OnProgress) OnProgress(*this, stage, percentDone, message);
 }
 
-void TGifPicture::ReservePixels(size_t pixels) {
+void TGifPicture::CountUnbackedPixels(int width, int height, uint64_t fromData) {
+  const uint64_t pixels = uint64_t(width) * uint64_t(height);
+  const uint64_t unbacked = pixels > fromData ? pixels - fromData : 0;
+  if (unbacked > kUnbackedPixelLimit - unbackedUsed_)
+    throw EGifError("The image data is too short for a frame of " + std::to_string(width) + " x " +
+                    std::to_string(height) + " pixels (file damaged?)");
+  unbackedUsed_ += unbacked;
+}
+
+void TGifPicture::ReservePixels(int width, int height, uint64_t fromData) {
+  const size_t pixels = size_t(width) * size_t(height);
+  CountUnbackedPixels(width, height, fromData);
   if (pixels > pixelLimit_ - pixelsUsed_)
     throw EGifError("Frames exceed the limit of " + std::to_string(pixelLimit_) + " pixels");
   pixelsUsed_ += pixels;
 }
 
 void TGifPicture::CheckScreenSize() const {
-  if (int64_t{Width()} * Height() > TBitmap::kMaxPixels)
-    throw EGifError("Image size " + std::to_string(Width()) + " x " + std::to_string(Height()) +
-                    " is too large");
+  const int64_t pixels = int64_t{Width()} * Height();
+  const std::string size = std::to_string(Width()) + " x " + std::to_string(Height());
+  if (pixels > TBitmap::kMaxPixels) throw EGifError("Image size " + size + " is too large");
+  // The screen is allocated for the frames drawn on it: one far beyond them is no picture the
+  // file holds (a few bytes can claim a screen of a gigabyte).
+  if (uint64_t(pixels) > pixelsUsed_ + kUnbackedScreenLimit)
+    throw EGifError("The logical screen of " + size +
+                    " pixels is far larger than the picture's frames (file damaged?)");
 }
 
 bool TGifPicture::Dithering() const {

@@ -46,6 +46,12 @@ class TGifPicture {
   static constexpr int kWarning = 1;  // the only severity of the reader's warnings
   // Pixels of all frames together: a file of a few bytes may not make us allocate without end.
   static constexpr size_t kDefaultPixelLimit = size_t{1} << 30;
+  // Pixels of all frames together beyond what their image data can give. Some writers leave the
+  // data of a frame short (the rest keeps the fill), so a little is let through; a frame claiming
+  // far more than its data can give is no picture the file holds.
+  static constexpr uint64_t kUnbackedPixelLimit = uint64_t{1} << 20;
+  // Pixels of the logical screen beyond those of all frames, when it is allocated for drawing.
+  static constexpr uint64_t kUnbackedScreenLimit = uint64_t{1} << 24;
 
   using TWarningEvent =
       std::function<void(TGifPicture& sender, int severity, const std::string& message)>;
@@ -101,6 +107,11 @@ class TGifPicture {
   void SetClock(IGifClock* clock) { clock_ = clock ? clock : &steadyClock_; }
   size_t PixelLimit() const { return pixelLimit_; }
   void SetPixelLimit(size_t pixels) { pixelLimit_ = pixels; }
+  // Loads the pixels of the first frame only: the later frames are read past, checked for
+  // claims their data cannot give and for data the file cuts short, and stay Empty. For a
+  // caller that shows the first image only, so that it never holds the others.
+  bool FirstFrameOnly() const { return firstFrameOnly_; }
+  void SetFirstFrameOnly(bool only) { firstFrameOnly_ = only; }
 
   // The first loop extension of the file, and the index of the frame it stands in front of.
   const TGifLoopExtension* LoopExtension(int* frameIndex = nullptr) const;
@@ -114,8 +125,11 @@ class TGifPicture {
   // For the frames while they load and render.
   void Warning(const std::string& message);
   void Progress(TGifProgressStage stage, int percentDone, const std::string& message);
-  // Counts pixels a frame is about to allocate against PixelLimit.
-  void ReservePixels(size_t pixels);
+  // Counts the pixels a frame of width x height is about to allocate against PixelLimit, and
+  // those beyond what the frame's data can give (fromData) against kUnbackedPixelLimit.
+  void ReservePixels(int width, int height, uint64_t fromData);
+  // The second half of that alone, for a frame read past without its pixels.
+  void CountUnbackedPixels(int width, int height, uint64_t fromData);
 
  private:
   void ClearCaches();
@@ -134,6 +148,8 @@ class TGifPicture {
   int displayBits_ = 32;
   size_t pixelLimit_ = kDefaultPixelLimit;
   size_t pixelsUsed_ = 0;
+  uint64_t unbackedUsed_ = 0;
+  bool firstFrameOnly_ = false;
 
   bool drawing_ = false;
   TSteadyGifClock steadyClock_;

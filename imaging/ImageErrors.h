@@ -26,6 +26,10 @@ class EPngError : public EImageError {
   using EImageError::EImageError;
 };
 
+// What a reader does with a file whose data is damaged or ends early: a preview shows what is
+// there; the saver build refuses the file, naming the damage.
+enum class TDamage { Show, Refuse };
+
 // The picture loader was given a file it has no reader for.
 class EPictureError : public EImageError {
  public:

@@ -19,11 +19,15 @@ struct TJpegErrorManager {
   jpeg_error_mgr Pub;  // first: libjpeg's pointer to it is a pointer to the whole manager
   std::jmp_buf Jump;
   char Message[JMSG_LENGTH_MAX];
+  // Warnings that mean missing or undecodable data fail the call, as errors do.
+  bool RefuseDamage;
+  // libjpeg found the data ending early and filled in what is missing.
+  bool DataEnded;
 };
 
-// Fills in the handlers (silent warnings, counted in Pub.num_warnings) and returns &manager.Pub
-// for the err field of a libjpeg object.
-jpeg_error_mgr* InitJpegErrorManager(TJpegErrorManager& manager);
+// Fills in the handlers (silent warnings, counted in Pub.num_warnings, unless refuseDamage makes
+// the damaging ones fatal) and returns &manager.Pub for the err field of a libjpeg object.
+jpeg_error_mgr* InitJpegErrorManager(TJpegErrorManager& manager, bool refuseDamage = false);
 
 // Fails the current libjpeg call with a message of our own, as error_exit does with libjpeg's.
 [[noreturn]] void FailJpeg(j_common_ptr info, const char* message);

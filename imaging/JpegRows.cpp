@@ -1,9 +1,11 @@
 #include "imaging/JpegRows.h"
 
 #include <algorithm>
+#include <climits>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 
 #include "imaging/ImageErrors.h"
@@ -28,6 +30,12 @@ using jpeg_detail::TJpegErrorManager;
 // thousand, each one another pass over the whole picture.
 constexpr int kMaxScans = 500;
 constexpr int kQuality = 80;
+// A file of several scans is held whole as coefficients (two bytes each, 64 for every 8 x 8
+// block). Real photographs need far less than this many bytes of buffer per byte of file (a
+// several-megabyte 8000 x 6000 photograph needs 150 to 300 MB); a file of a few bytes claiming
+// a huge picture would need thousands. Up to the floor, any file may.
+constexpr int64_t kBufferBytesPerFileByte = 128;
+constexpr int64_t kBufferFloor = int64_t{64} << 20;
 // The output buffer starts here and doubles as it fills.
 constexpr size_t kInitialOutput = 256 * 1024;
 
@@ -117,8 +125,8 @@ bool IsCmyk(const TReaderState& state) {
 }
 
 // Reads the markers up to the first scan and chooses the output.
-bool ReadHeader(TReaderState& state, const uint8_t* data, size_t size) {
-  state.Info.err = InitJpegErrorManager(state.Error);
+bool ReadHeader(TReaderState& state, const uint8_t* data, size_t size, bool refuseDamage) {
+  state.Info.err = InitJpegErrorManager(state.Error, refuseDamage);
   if (setjmp(state.Error.Jump)) {
     jpeg_destroy_decompress(&state.Info);
     return false;
@@ -134,14 +142,40 @@ bool ReadHeader(TReaderState& state, const uint8_t* data, size_t size) {
   return true;
 }
 
-bool StartDecompress(TReaderState& state) {
+// The coefficient buffer libjpeg allocates for a file of several scans: each component's
+// blocks, rounded up to whole sampling units.
+int64_t CoefficientBytes(const jpeg_decompress_struct& info) {
+  int64_t bytes = 0;
+  for (int i = 0; i < info.num_components; ++i) {
+    const jpeg_component_info& c = info.comp_info[i];
+    const auto roundUp = [](int64_t n, int64_t unit) {
+      return unit < 1 ? n : (n + unit - 1) / unit * unit;
+    };
+    bytes += roundUp(c.width_in_blocks, c.h_samp_factor) *
+             roundUp(c.height_in_blocks, c.v_samp_factor) * DCTSIZE2 * int64_t(sizeof(JCOEF));
+  }
+  return bytes;
+}
+
+bool SetScale(TReaderState& state, int denominator) {
+  if (setjmp(state.Error.Jump)) {
+    jpeg_destroy_decompress(&state.Info);
+    return false;
+  }
+  state.Info.scale_num = 1;
+  state.Info.scale_denom = unsigned(denominator);
+  jpeg_calc_output_dimensions(&state.Info);
+  return true;
+}
+
+bool StartDecompress(TReaderState& state, int width, int height) {
   if (setjmp(state.Error.Jump)) {
     jpeg_destroy_decompress(&state.Info);
     return false;
   }
   jpeg_start_decompress(&state.Info);
-  if (state.Info.output_width != state.Info.image_width ||
-      state.Info.output_height != state.Info.image_height ||
+  if (state.Info.output_width != JDIMENSION(width) ||
+      state.Info.output_height != JDIMENSION(height) ||
       state.Info.output_components != (IsCmyk(state) ? 4 : 3))
     FailJpeg(reinterpret_cast<j_common_ptr>(&state.Info), "Unexpected JPEG output layout");
   return true;
@@ -207,20 +241,40 @@ bool FinishCompress(TWriterState& state) {
 
 }  // namespace
 
-TJpegRowReader::TJpegRowReader(std::span<const uint8_t> bytes, int64_t maxPixels)
+TJpegRowReader::TJpegRowReader(std::span<const uint8_t> bytes, int64_t maxPixels, TDamage damage)
     : state_(new TState()) {
-  if (!ReadHeader(*state_, bytes.data(), bytes.size())) throw EJpegError(state_->Error.Message);
+  if (!ReadHeader(*state_, bytes.data(), bytes.size(), damage == TDamage::Refuse))
+    throw EJpegError(state_->Error.Message);
   const int64_t width = state_->Info.image_width, height = state_->Info.image_height;
+  const std::string size = std::to_string(width) + " x " + std::to_string(height);
   if (width > TBitmap::kMaxDimension || height > TBitmap::kMaxDimension ||
       width * height > std::min(maxPixels, TBitmap::kMaxPixels)) {
     jpeg_destroy_decompress(&state_->Info);
-    throw EJpegError("JPEG picture " + std::to_string(width) + " x " + std::to_string(height) +
-                     " is too large");
+    throw EJpegError("JPEG picture " + size + " is too large");
   }
-  width_ = int(width);
-  height_ = int(height);
+  width_ = fullWidth_ = int(width);
+  height_ = fullHeight_ = int(height);
   progressive_ = jpeg_has_multiple_scans(&state_->Info);
   cmyk_ = IsCmyk(*state_);
+  if (!progressive_) return;
+  wholeBytes_ = CoefficientBytes(state_->Info);
+  const int64_t allowed = std::max(kBufferFloor, int64_t(bytes.size()) * kBufferBytesPerFileByte);
+  if (wholeBytes_ > allowed) {
+    jpeg_destroy_decompress(&state_->Info);
+    throw EJpegError("the JPEG claims " + size + " pixels in several scans, more than its " +
+                     std::to_string(bytes.size()) + " bytes can hold (file damaged?)");
+  }
+  // libjpeg's own limit as well, for whatever the count above misses: beyond it libjpeg asks for
+  // a backing store, which this build of it refuses.
+  state_->Info.mem->max_memory_to_use = long(std::min<int64_t>(allowed * 2, LONG_MAX));
+}
+
+void TJpegRowReader::ScaleDown(int denominator) {
+  if (started_ || (denominator != 2 && denominator != 4 && denominator != 8))
+    throw std::logic_error("a JPEG is scaled by 1/2, 1/4 or 1/8 before its first row");
+  if (!SetScale(*state_, denominator)) throw EJpegError(state_->Error.Message);
+  width_ = int(state_->Info.output_width);
+  height_ = int(state_->Info.output_height);
 }
 
 TJpegRowReader::~TJpegRowReader() {
@@ -229,13 +283,17 @@ TJpegRowReader::~TJpegRowReader() {
 
 void TJpegRowReader::ReadRow(uint8_t* row) {
   if (!started_) {
-    if (!StartDecompress(*state_)) throw EJpegError(state_->Error.Message);
+    if (!StartDecompress(*state_, width_, height_)) throw EJpegError(state_->Error.Message);
     started_ = true;
     if (cmyk_) cmykRow_.resize(size_t(width_) * 4);
   }
   if (!ReadScanline(*state_, cmyk_ ? cmykRow_.data() : row))
     throw EJpegError(state_->Error.Message);
   if (cmyk_) ConvertCmykRow(cmykRow_.data(), row, width_, state_->Info.saw_Adobe_marker);
+}
+
+bool TJpegRowReader::DataEnded() const {
+  return state_->Error.DataEnded;
 }
 
 const uint8_t* TJpegRowReader::NextRow() {

@@ -6,8 +6,9 @@
 
 namespace kestrava {
 
-TParallelPictures::TParallelPictures(size_t count, TPrepare prepare, unsigned threads)
-    : count_(count), prepare_(std::move(prepare)), slots_(count) {
+TParallelPictures::TParallelPictures(size_t count, TPrepare prepare, unsigned threads,
+                                     int64_t decodeBudget)
+    : count_(count), prepare_(std::move(prepare)), budget_(decodeBudget), slots_(count) {
   const size_t workers = std::clamp<size_t>(threads, 1, std::max<size_t>(count, 1));
   window_ = 2 * workers;
   workers_.reserve(workers);
@@ -34,6 +35,7 @@ void TParallelPictures::Work() {
     const size_t index = next_++;
     lock.unlock();
     TSlot result;
+    const TDecodeBudgetScope scope(&budget_);
     try {
       result.Bytes = prepare_(index);
     } catch (...) {

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "saver/ParallelPicturesBudget.h"
 #include "saver/SaverPayload.h"
 
 namespace kestrava {
@@ -23,8 +24,10 @@ class TParallelPictures : public IPreparedPictures {
 
   // Starts up to `threads` workers (at least one) for `count` pictures. A worker works at most a
   // few pictures ahead of the one asked for, so memory holds one decoded picture per worker and a
-  // handful of finished JPEGs, never the whole list.
-  TParallelPictures(size_t count, TPrepare prepare, unsigned threads);
+  // handful of finished JPEGs, never the whole list; and the decoded pictures in hand together
+  // stay within decodeBudget bytes (TDecodeReservation, made by the preparation).
+  TParallelPictures(size_t count, TPrepare prepare, unsigned threads,
+                    int64_t decodeBudget = kBuildDecodeBudget);
   // Stops the workers after the picture each has in hand.
   ~TParallelPictures() override;
   TParallelPictures(const TParallelPictures&) = delete;
@@ -47,6 +50,7 @@ class TParallelPictures : public IPreparedPictures {
 
   const size_t count_;
   const TPrepare prepare_;
+  TDecodeBudget budget_;
   size_t window_ = 1;
   std::mutex mutex_;
   std::condition_variable changed_;

@@ -1,5 +1,7 @@
 #include "saver/PreparePicture.h"
 
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -9,20 +11,39 @@
 #include "imaging/GifPicture.h"
 #include "imaging/ImageErrors.h"
 #include "imaging/JpegRows.h"
+#include "saver/ParallelPicturesBudget.h"
 #include "saver/PrepareRows.h"
 
 namespace kestrava {
 
 namespace {
 
+// How much smaller than the picture libjpeg decodes it: the most (of 8, 4, 2) that still gives
+// at least as many pixels as the picture's place on the screen has, so that every screen pixel
+// is still a pixel of its own of the decoded picture. A picture less than twice its place is
+// decoded whole and sampled as before.
+int JpegScaleFor(int width, int height, TScreenSize screen) {
+  const TRect target = ScreenPlacement(width, height, screen);
+  for (const int denominator : {8, 4, 2})
+    if (int64_t{width} >= int64_t{denominator} * target.Width() &&
+        int64_t{height} >= int64_t{denominator} * target.Height())
+      return denominator;
+  return 1;
+}
+
 // The JPEG reader as the preparation's row source; CMYK rows come out as RGB like any other.
+// Rows may come scaled down; the picture is placed by its own size.
 class TJpegRows : public TRowSource {
  public:
-  TJpegRows(std::span<const uint8_t> bytes, int64_t maxPixels) : reader_(bytes, maxPixels) {}
+  TJpegRows(std::span<const uint8_t> bytes, int64_t maxPixels)
+      : reader_(bytes, maxPixels, TDamage::Refuse) {}
   int Width() const override { return reader_.Width(); }
   int Height() const override { return reader_.Height(); }
+  int FullWidth() const override { return reader_.FullWidth(); }
+  int FullHeight() const override { return reader_.FullHeight(); }
   bool Progressive() const { return reader_.Progressive(); }
   const uint8_t* NextRow() override { return reader_.NextRow(); }
+  TJpegRowReader& Reader() { return reader_; }
 
  private:
   TJpegRowReader reader_;
@@ -31,30 +52,82 @@ class TJpegRows : public TRowSource {
 std::vector<uint8_t> PrepareJpeg(std::span<const uint8_t> bytes, TScreenSize screen,
                                  const TPictureMask* mask, int64_t maxPixels) {
   TJpegRows rows(bytes, maxPixels);
+  const int scale = JpegScaleFor(rows.FullWidth(), rows.FullHeight(), screen);
+  if (scale > 1) rows.Reader().ScaleDown(scale);
+  // The whole-picture buffer of several scans, and a band of rows of a single one.
+  const TDecodeReservation reservation(rows.Reader().WholePictureBytes() +
+                                       int64_t{rows.FullWidth()} * 3 * 16);
   return EncodeOnScreen(rows, screen, mask, rows.Progressive());
 }
 
 std::vector<uint8_t> PrepareBmp(std::span<const uint8_t> bytes, TScreenSize screen,
                                 const TPictureMask* mask) {
-  const TBitmap decoded = ReadBmp(bytes);
+  const TDecodeReservation reservation(BmpDecodedBytes(bytes));
+  const TBitmap decoded = ReadBmp(bytes, TDamage::Refuse);
   TBitmapRows rows(decoded);
   return EncodeOnScreen(rows, screen, mask, false);
 }
 
+// The logical screen of a GIF with its first frame drawn on it, opaque, a row at a time: white
+// where the frame does not reach, the frame's colours where it does. The screen is never held.
+class TGifScreenRows : public TRowSource {
+ public:
+  explicit TGifScreenRows(TGifPicture& gif)
+      : gif_(gif), frame_(gif.Images()[0]), row_(size_t(gif.Width()) * 3) {
+    // Asked first, as drawing the screen asks it: a GIF without any colour table fails here.
+    gif.Palette();
+    if (!frame_.Empty()) palette_ = &frame_.Palette();
+  }
+  int Width() const override { return gif_.Width(); }
+  int Height() const override { return gif_.Height(); }
+  const uint8_t* NextRow() override {
+    const int y = next_++;
+    std::memset(row_.data(), 0xFF, row_.size());
+    const int frameY = y - frame_.Top;
+    if (!palette_ || frameY < 0 || frameY >= frame_.Height) return row_.data();
+    const int right = std::min(Width(), frame_.Left + int(frame_.Width));
+    const uint8_t* indices = frame_.Data.data() + size_t(frameY) * frame_.Width;
+    for (int x = frame_.Left; x < right; ++x) {
+      const TPixel colour = (*palette_)[indices[x - frame_.Left]];
+      uint8_t* out = row_.data() + size_t(x) * 3;
+      out[0] = uint8_t(colour);
+      out[1] = uint8_t(colour >> 8);
+      out[2] = uint8_t(colour >> 16);
+    }
+    return row_.data();
+  }
+
+ private:
+  TGifPicture& gif_;
+  TGifFrame& frame_;
+  const TPalette* palette_ = nullptr;
+  std::vector<uint8_t> row_;
+  int next_ = 0;
+};
+
 std::vector<uint8_t> PrepareGif(std::span<const uint8_t> bytes, TScreenSize screen,
                                 const TPictureMask* mask, int64_t maxPixels) {
+  // Only the first image is shown: the later frames are checked but never held.
+  const TDecodeReservation reservation(
+      int64_t(std::min<uint64_t>(MostGifFramePixels(bytes, 1), TBitmap::kMaxPixels)));
   TGifStream stream(bytes);
   TGifPicture gif;
+  gif.SetFirstFrameOnly(true);
   // A limit below the ordinary one (a fuzzer's) bounds the frames together too.
   if (maxPixels < TBitmap::kMaxPixels) gif.SetPixelLimit(size_t(maxPixels));
   gif.LoadFromStream(stream);
   if (int64_t{gif.Width()} * gif.Height() > maxPixels)
     throw EImageError("GIF picture " + std::to_string(gif.Width()) + " x " +
                       std::to_string(gif.Height()) + " is too large");
+  for (const auto& frame : gif.Images().Items)
+    if (frame->Cut) throw EGifError("the GIF data ends early (file truncated?)");
   // An empty GIF has no image: the screen stays black.
-  const TBitmap* first = gif.Bitmap();
-  const TBitmap none;
-  TBitmapRows rows(first ? *first : none);
+  if (gif.Empty()) {
+    const TBitmap none;
+    TBitmapRows rows(none);
+    return EncodeOnScreen(rows, screen, mask, false);
+  }
+  TGifScreenRows rows(gif);
   return EncodeOnScreen(rows, screen, mask, false);
 }
 

@@ -47,8 +47,9 @@ std::vector<uint8_t> EncodeOnScreen(TRowSource& source, TScreenSize screen,
                                     const TPictureMask* mask, bool progressive) {
   CheckScreenSize(screen);
   const int width = source.Width(), height = source.Height();
-  // The same pixel choice as the canvas's stretch into the placement.
-  const TRect target = ScreenPlacement(width, height, screen);
+  // The same pixel choice as the canvas's stretch into the placement, which a scaled-down source
+  // keeps: it is placed by its own size and its rows are sampled.
+  const TRect target = ScreenPlacement(source.FullWidth(), source.FullHeight(), screen);
   TAxisMap columns, rows;
   if (!target.IsEmpty()) {
     columns = BuildAxisMap(target.Left, target.Width(), 0, width, screen.Width, width);

@@ -15,6 +15,9 @@ class TRowSource {
   virtual ~TRowSource() = default;
   virtual int Width() const = 0;
   virtual int Height() const = 0;
+  // The picture's own size, which places it on the screen; the rows may come scaled down from it.
+  virtual int FullWidth() const { return Width(); }
+  virtual int FullHeight() const { return Height(); }
   // The next row, Width() * 3 bytes, valid until the next call.
   virtual const uint8_t* NextRow() = 0;
 };

@@ -200,7 +200,7 @@ const TBadCase kBadCases[] = {
      },
      "Invalid bitmap: pixel data offset 58 out of range"},
     {"PixelsCut", [] { return Cut(TBmpBuilder().Build(), TBmpBuilder().Build().size() - 2); },
-     "Invalid bitmap: truncated pixel data"},
+     "Invalid bitmap: the pixel data ends early (file truncated?)"},
     {"WidePixelsCut",
      [] {
        return With([](auto& b) {
@@ -209,7 +209,7 @@ const TBadCase kBadCases[] = {
          b.pixels.assign(3 * 4 * 2 - 1, 0);
        });
      },
-     "Invalid bitmap: truncated pixel data"},
+     "Invalid bitmap: the pixel data ends early (file truncated?)"},
 };
 
 class BmpBadInputTest : public testing::TestWithParam<TBadCase> {};

@@ -319,18 +319,18 @@ TEST(GifReader, AHostileSizeIsRefusedBeforeAllocating) {
   EXPECT_EQ(one.Error, "Image size 60000 x 60000 is too large");
 
   // Many frames of an allowed size, each a few bytes: the total is capped.
-  const TBytes frame = Cat({{0x2C, 0, 0, 0, 0}, Word(1000), Word(1000), {0, 2}, SubBlocks({0})});
+  const TBytes frame = Cat({{0x2C, 0, 0, 0, 0}, Word(500), Word(500), {0, 2}, SubBlocks({0})});
   TBytes many = screen;
   for (int i = 0; i < 5; ++i)
     many = Cat({many, frame});
   TGifStream stream(many);
   TGifPicture picture;
-  picture.SetPixelLimit(3'500'000);
+  picture.SetPixelLimit(800'000);
   try {
     picture.LoadFromStream(stream);
     ADD_FAILURE() << "no error";
   } catch (const EGifError& e) {
-    EXPECT_STREQ(e.what(), "Frames exceed the limit of 3500000 pixels");
+    EXPECT_STREQ(e.what(), "Frames exceed the limit of 800000 pixels");
   }
   EXPECT_EQ(picture.Images().Count(), 3);
 
@@ -338,6 +338,73 @@ TEST(GifReader, AHostileSizeIsRefusedBeforeAllocating) {
   TLoad small(Cat({screen, Image(0, 0, 1, 1, {1}), Trailer()}));
   ASSERT_EQ(small.Error, "");
   EXPECT_THROW(small.Picture.Bitmap(), EGifError);
+
+  // A frame claiming far more than its data can give is refused before it is allocated.
+  TLoad bomb(Cat({Screen(16384, 16384, kColors),
+                  {0x2C, 0, 0, 0, 0},
+                  Word(16384),
+                  Word(16384),
+                  {0, 2},
+                  SubBlocks({0x4C, 0x01}),
+                  Trailer()}));
+  EXPECT_EQ(bomb.Error,
+            "The image data is too short for a frame of 16384 x 16384 pixels (file damaged?)");
+}
+
+// A caller showing the first image only never holds the later frames' pixels; the stream still
+// ends behind them, and a later frame the file cuts short is still marked.
+TEST(GifReader, FirstFrameOnlyReadsPastTheLaterFrames) {
+  const TBytes first = Image(0, 0, 2, 2, {1, 0, 0, 1});
+  const TBytes later = Image(0, 0, 2, 2, {0, 1, 1, 0});
+  const struct {
+    const char* Name;
+    TBytes Bytes;
+    bool LaterCut;
+  } cases[] = {
+      {"whole", Cat({Screen(2, 2, kColors), first, later, later, Trailer()}), false},
+      {"cut in the last frame's data",
+       Cat({Screen(2, 2, kColors), first, later, TBytes(later.begin(), later.end() - 3)}), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TGifStream stream(c.Bytes);
+    TGifPicture picture;
+    picture.SetFirstFrameOnly(true);
+    picture.LoadFromStream(stream);
+    ASSERT_EQ(picture.Images().Count(), 3);
+    EXPECT_EQ(picture.Images()[0].Data, (std::vector<uint8_t>{1, 0, 0, 1}));
+    EXPECT_FALSE(picture.Images()[0].Cut);
+    EXPECT_TRUE(picture.Images()[1].Empty());
+    EXPECT_FALSE(picture.Images()[1].Cut);
+    EXPECT_TRUE(picture.Images()[2].Empty());
+    EXPECT_EQ(picture.Images()[2].Cut, c.LaterCut);
+    EXPECT_EQ(stream.Position(), c.Bytes.size());
+  }
+}
+
+// The logical screen is allocated for the frames on it: a screen within TBitmap's limits but far
+// beyond its frames is refused; one within the allowance is drawn.
+TEST(GifReader, AScreenFarBeyondItsFramesMakesNoBitmap) {
+  const struct {
+    int Side;
+    bool Drawn;
+  } cases[] = {{16384, false}, {4096, true}};
+  for (const auto& c : cases) {
+    TLoad load(Cat({Screen(c.Side, c.Side, kColors), Image(0, 0, 1, 1, {1}), Trailer()}));
+    ASSERT_EQ(load.Error, "");
+    if (c.Drawn) {
+      EXPECT_EQ(load.Picture.Bitmap()->Width(), c.Side);
+      continue;
+    }
+    try {
+      load.Picture.Bitmap();
+      ADD_FAILURE() << "no error";
+    } catch (const EGifError& e) {
+      EXPECT_STREQ(e.what(),
+                   "The logical screen of 16384 x 16384 pixels is far larger than the "
+                   "picture's frames (file damaged?)");
+    }
+  }
 }
 
 }  // namespace

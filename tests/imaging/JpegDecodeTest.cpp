@@ -16,6 +16,7 @@
 #include "imaging/FileBytes.h"
 #include "imaging/ImageErrors.h"
 #include "imaging/Jpeg.h"
+#include "tests/support/ClaimedSize.h"
 #include "tests/support/JpegPrograms.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -279,6 +280,29 @@ struct TSizeCase {
 
 // The frame header of a real file rewritten. Our check must answer before anything is allocated
 // (not TBitmap's own EBitmapError), and the cap itself is allowed.
+// A file of a few hundred bytes claiming 16384 x 16384 is refused before the picture is allocated.
+TEST(JpegDecode, AClaimTheDataCannotHoldIsRefused) {
+  const struct {
+    bool Progressive;
+    const char* Message;
+  } cases[] = {
+      {false, "the JPEG data ends before its first rows (file truncated?)"},
+      {true, "the JPEG claims 16384 x 16384 pixels in several scans, more than its "},
+  };
+  for (const auto& c : cases) {
+    const std::vector<uint8_t> bomb = test::JpegClaiming(16384, 16384, c.Progressive);
+    try {
+      DecodeJpeg(bomb);
+      ADD_FAILURE() << "no error";
+    } catch (const EJpegError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(c.Message, 0), 0u) << e.what();
+    }
+  }
+  // The same claims with data enough are not refused by these checks.
+  EXPECT_EQ(DecodeJpeg(test::JpegClaiming(16, 16, false)).Bitmap.Width(), 16);
+  EXPECT_EQ(DecodeJpeg(test::JpegClaiming(16, 16, true)).Bitmap.Width(), 16);
+}
+
 TEST(JpegDecode, PictureSizeIsCheckedAgainstTheLimits) {
   const int64_t limit = TBitmap::kMaxPixels;
   const TSizeCase cases[] = {

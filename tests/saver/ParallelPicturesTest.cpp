@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <iterator>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 
@@ -84,6 +87,43 @@ TEST(ParallelPictures, StopsWhenTheWriterGivesUp) {
     pictures.Prepared(0);
   }
   EXPECT_LT(prepared.load(), 20u);
+}
+
+// The decoded pictures in hand stay within the budget, except a picture larger than it, which
+// proceeds alone; pictures that fit together still run together.
+TEST(ParallelPictures, DecodedPicturesInHandStayWithinTheBudget) {
+  constexpr int64_t kBudget = 100;
+  const int64_t claims[] = {60, 60, 30, 30, 30, 250, 10, 90, 20, 70, 50, 50, 5, 5, 5, 5};
+  std::mutex mutex;
+  int64_t inHand = 0, most = 0;
+  int holders = 0, mostHolders = 0;
+  bool overBudget = false;
+  TParallelPictures pictures(
+      std::size(claims),
+      [&](size_t i) {
+        const TDecodeReservation reservation(claims[i]);
+        {
+          std::lock_guard lock(mutex);
+          inHand += claims[i];
+          ++holders;
+          if (inHand > kBudget && holders > 1) overBudget = true;
+          most = std::max(most, inHand);
+          mostHolders = std::max(mostHolders, holders);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        {
+          std::lock_guard lock(mutex);
+          inHand -= claims[i];
+          --holders;
+        }
+        return Numbered(i);
+      },
+      4, kBudget);
+  for (size_t i = 0; i < std::size(claims); ++i)
+    ASSERT_EQ(pictures.Prepared(i), Numbered(i));
+  EXPECT_FALSE(overBudget);
+  EXPECT_EQ(most, 250);  // the large one, alone
+  EXPECT_GE(mostHolders, 3);
 }
 
 }  // namespace
