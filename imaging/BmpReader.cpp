@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,25 @@ struct TLayout {
   bool BitFields() const { return compression == kBiBitFields || compression == kBiAlphaBitFields; }
   int TargetRow(int64_t fileRow) const { return int(topDown ? fileRow : height - 1 - fileRow); }
   size_t RowBytes() const { return (size_t(width) * size_t(bits) + 31) / 32 * 4; }
+};
+
+// Where each stored row goes: its row of the picture, or with slots given its slot among the rows
+// kept, or nowhere (null).
+class TTarget {
+ public:
+  TTarget(TBitmap& out, const TLayout& layout, std::span<const int> slots)
+      : out_(out), layout_(layout), slots_(slots) {}
+  uint8_t* Line(int64_t fileRow) const {
+    const int row = layout_.TargetRow(fileRow);
+    if (slots_.empty()) return out_.ScanLine(row);
+    const int slot = slots_[size_t(row)];
+    return slot < 0 ? nullptr : out_.ScanLine(slot);
+  }
+
+ private:
+  TBitmap& out_;
+  const TLayout& layout_;
+  std::span<const int> slots_;
 };
 
 void CheckCompression(const TLayout& layout, bool os2) {
@@ -204,13 +224,14 @@ const uint8_t* PixelRows(std::span<const uint8_t> file, const TLayout& layout) {
   return file.data() + layout.pixelStart;
 }
 
-void DecodeIndexed(const uint8_t* rows, const TLayout& layout, TBitmap& out) {
+void DecodeIndexed(const uint8_t* rows, const TLayout& layout, const TTarget& out) {
   const int bits = layout.bits;
   const int perByte = 8 / bits;
   const unsigned mask = (1u << bits) - 1;
   for (int r = 0; r < layout.height; ++r) {
+    uint8_t* dst = out.Line(r);
+    if (!dst) continue;
     const uint8_t* src = rows + size_t(r) * layout.RowBytes();
-    uint8_t* dst = out.ScanLine(layout.TargetRow(r));
     if (bits == 8) {
       std::memcpy(dst, src, size_t(layout.width));
       continue;
@@ -220,10 +241,10 @@ void DecodeIndexed(const uint8_t* rows, const TLayout& layout, TBitmap& out) {
   }
 }
 
-void CopyRows(const uint8_t* rows, const TLayout& layout, TBitmap& out) {
+void CopyRows(const uint8_t* rows, const TLayout& layout, const TTarget& out) {
   const size_t bytes = size_t(layout.width) * size_t(layout.bits / 8);
   for (int r = 0; r < layout.height; ++r)
-    std::memcpy(out.ScanLine(layout.TargetRow(r)), rows + size_t(r) * layout.RowBytes(), bytes);
+    if (uint8_t* dst = out.Line(r)) std::memcpy(dst, rows + size_t(r) * layout.RowBytes(), bytes);
 }
 
 // One bit field widened to 8 bits by rounding value * 255 / max, as the reference decoders of
@@ -254,14 +275,15 @@ class TChannel {
   std::vector<uint8_t> table_;
 };
 
-void DecodeBitFields(const uint8_t* rows, const TLayout& layout, TBitmap& out) {
+void DecodeBitFields(const uint8_t* rows, const TLayout& layout, const TTarget& out) {
   const TChannel red(layout.masks[0]), green(layout.masks[1]), blue(layout.masks[2]),
       alpha(layout.masks[3]);
   const bool wide = layout.bits == 32;
   const size_t step = wide ? 4 : 3;
   for (int r = 0; r < layout.height; ++r) {
+    uint8_t* dst = out.Line(r);
+    if (!dst) continue;
     const uint8_t* src = rows + size_t(r) * layout.RowBytes();
-    uint8_t* dst = out.ScanLine(layout.TargetRow(r));
     for (int x = 0; x < layout.width; ++x, dst += step) {
       const uint32_t pixel = wide ? Le32(src + 4 * size_t(x)) : Le16(src + 2 * size_t(x));
       dst[0] = blue(pixel);
@@ -275,7 +297,7 @@ void DecodeBitFields(const uint8_t* rows, const TLayout& layout, TBitmap& out) {
 // Pixels the stream never reaches stay index 0 and runs past the right edge are clipped. A stream
 // that stops before its end-of-picture code and before the last row keeps what it has drawn, or
 // with TDamage::Refuse is refused.
-void DecodeRle(std::span<const uint8_t> stream, const TLayout& layout, TBitmap& out,
+void DecodeRle(std::span<const uint8_t> stream, const TLayout& layout, const TTarget& out,
                TDamage damage) {
   const auto endsEarly = [&] {
     if (damage == TDamage::Refuse) Fail(kTruncated);
@@ -285,9 +307,9 @@ void DecodeRle(std::span<const uint8_t> stream, const TLayout& layout, TBitmap& 
   int64_t x = 0, row = 0;
   size_t at = 0;
   const auto put = [&](int64_t count, auto indexOf) {
-    uint8_t* line = out.ScanLine(layout.TargetRow(row));
-    for (int64_t i = 0, n = std::min(count, width - x); i < n; ++i)
-      line[x + i] = uint8_t(indexOf(i));
+    if (uint8_t* line = out.Line(row))
+      for (int64_t i = 0, n = std::min(count, width - x); i < n; ++i)
+        line[x + i] = uint8_t(indexOf(i));
     x += count;
   };
   while (row < layout.height && stream.size() - at >= 2) {
@@ -326,34 +348,49 @@ void DecodeRle(std::span<const uint8_t> stream, const TLayout& layout, TBitmap& 
   if (row < layout.height) endsEarly();
 }
 
-}  // namespace
-
-int64_t BmpDecodedBytes(std::span<const uint8_t> bytes) {
+// The picture, or with slots only the rows they keep.
+TBitmap Read(std::span<const uint8_t> bytes, TDamage damage, std::span<const int> slots, int kept) {
   const TLayout layout = ReadLayout(bytes);
-  const int64_t pixelBytes = layout.bits <= 8 ? 1 : layout.bits == 32 ? 4 : 3;
-  return int64_t{layout.width} * layout.height * pixelBytes;
-}
-
-TBitmap ReadBmp(std::span<const uint8_t> bytes, TDamage damage) {
-  const TLayout layout = ReadLayout(bytes);
+  if (!slots.empty() && slots.size() != size_t(layout.height))
+    throw std::invalid_argument("Row slots for another picture height");
+  // A picture of which nothing is kept is still read through, to be refused as it would be.
+  const int height = slots.empty() ? layout.height : std::max(kept, 1);
   if (layout.bits <= 8) {
-    TBitmap out(layout.width, layout.height, TPixelFormat::pf8bit);
+    TBitmap out(layout.width, height, TPixelFormat::pf8bit);
     out.SetPalette(ReadTable(bytes, layout));
+    const TTarget target(out, layout, slots);
     if (layout.compression == kBiRgb)
-      DecodeIndexed(PixelRows(bytes, layout), layout, out);
+      DecodeIndexed(PixelRows(bytes, layout), layout, target);
     else
-      DecodeRle(bytes.subspan(layout.pixelStart), layout, out, damage);
+      DecodeRle(bytes.subspan(layout.pixelStart), layout, target, damage);
     return out;
   }
   const bool copy = layout.compression == kBiRgb && layout.bits != 16;
-  TBitmap out(layout.width, layout.height,
+  TBitmap out(layout.width, height,
               layout.bits == 32 ? TPixelFormat::pf32bit : TPixelFormat::pf24bit);
+  const TTarget target(out, layout, slots);
   const uint8_t* rows = PixelRows(bytes, layout);
   if (copy)
-    CopyRows(rows, layout, out);
+    CopyRows(rows, layout, target);
   else
-    DecodeBitFields(rows, layout, out);
+    DecodeBitFields(rows, layout, target);
   return out;
+}
+
+}  // namespace
+
+TBmpSize BmpSize(std::span<const uint8_t> bytes) {
+  const TLayout layout = ReadLayout(bytes);
+  return {layout.width, layout.height, layout.bits <= 8 ? 1 : layout.bits == 32 ? 4 : 3};
+}
+
+TBitmap ReadBmp(std::span<const uint8_t> bytes, TDamage damage) {
+  return Read(bytes, damage, {}, 0);
+}
+
+TBitmap ReadBmpRows(std::span<const uint8_t> bytes, std::span<const int> slots, int kept,
+                    TDamage damage) {
+  return Read(bytes, damage, slots, kept);
 }
 
 TBitmap ReadBmpFile(const std::filesystem::path& path) {

@@ -18,9 +18,19 @@ namespace kestrava {
 // allocating the picture when the file cannot hold the pixels its header claims. An RLE stream
 // that ends early leaves the rest of the picture at index 0 unless damage is refused.
 TBitmap ReadBmp(std::span<const uint8_t> bytes, TDamage damage = TDamage::Show);
-// The bytes ReadBmp allocates for the picture, from the headers; throws as ReadBmp for headers it
-// refuses.
-int64_t BmpDecodedBytes(std::span<const uint8_t> bytes);
+// The kept rows of the picture ReadBmp gives, decoded in the order the file stores them: slots
+// holds for each picture row (top first) its row in the result, or -1 for a row not kept, and
+// kept is how many rows are kept (at least one row is allocated). Throws as ReadBmp, and
+// std::invalid_argument when slots are not one per picture row.
+TBitmap ReadBmpRows(std::span<const uint8_t> bytes, std::span<const int> slots, int kept,
+                    TDamage damage);
+struct TBmpSize {
+  int Width = 0;
+  int Height = 0;
+  int PixelBytes = 0;  // of the picture ReadBmp gives
+};
+// From the headers; throws as ReadBmp for headers it refuses.
+TBmpSize BmpSize(std::span<const uint8_t> bytes);
 TBitmap ReadBmpFile(const std::filesystem::path& path);
 
 }  // namespace kestrava

@@ -11,45 +11,6 @@
 
 namespace kestrava {
 
-namespace {
-
-void SkipSubBlocks(TGifStream& stream) {
-  for (int n = stream.ReadByte(); n > 0; n = stream.ReadByte())
-    stream.Skip(size_t(n));
-}
-
-}  // namespace
-
-uint64_t MostGifFramePixels(std::span<const uint8_t> bytes, size_t frames) {
-  TGifStream stream(bytes);
-  uint8_t screen[13];
-  if (stream.Read(screen, sizeof screen) < sizeof screen) return 0;
-  if (screen[10] & TGifHeader::kGlobalColorTable)
-    stream.Skip(3 * size_t(GifColorTableSize(screen[10])));
-  uint64_t total = 0;
-  for (size_t frame = 0; frame < frames;) {
-    const int b = stream.ReadByte();
-    if (b == 0) continue;
-    if (b == TGifExtension::kIntroducer) {
-      stream.ReadByte();
-      SkipSubBlocks(stream);
-      continue;
-    }
-    if (b != TGifFrame::kImageSeparator) return total;
-    uint8_t descriptor[9];
-    if (stream.Read(descriptor, sizeof descriptor) < sizeof descriptor) return total;
-    uint64_t width = GifWord(descriptor + 4), height = GifWord(descriptor + 6);
-    if (width == 0 || height == 0) width = GifWord(screen + 6), height = GifWord(screen + 8);
-    if (descriptor[8] & TGifFrame::kLocalColorTable)
-      stream.Skip(3 * size_t(GifColorTableSize(descriptor[8])));
-    total += std::min(width * height, MostGifPixels(stream) + TGifPicture::kUnbackedPixelLimit);
-    stream.ReadByte();
-    SkipSubBlocks(stream);
-    ++frame;
-  }
-  return total;
-}
-
 TGifMask::TGifMask(int width, int height)
     : width_(width),
       height_(height),
@@ -87,7 +48,15 @@ void TGifFrame::LoadFromStream(TGifReader& reader) {
     return;
   }
   Image.ReservePixels(Width, Height, MostGifPixels(reader.Stream));
-  Data.assign(pixels, Transparent ? uint8_t(TransparentIndex()) : uint8_t{0});
+  const uint8_t fill = Transparent ? uint8_t(TransparentIndex()) : uint8_t{0};
+  IGifRowKeeper* keeper = Image.FirstFrameRows();
+  if (keeper && Image.Images().Count() == 0) {
+    keeper->Begin(*this, fill);
+    Cut = !DecodeGifRows(
+        reader, [keeper](int y) { return keeper->Row(y); }, Width, Height, Interlaced());
+    return;
+  }
+  Data.assign(pixels, fill);
   Cut = !DecodeGifImage(reader, Data, Width, Height, Interlaced());
 }
 

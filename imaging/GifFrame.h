@@ -16,6 +16,19 @@
 namespace kestrava {
 
 class TGifPicture;
+class TGifFrame;
+
+// Takes the rows of a picture's first frame as they are decoded, for a caller that needs only some
+// of them: the frame's Data then stays empty.
+class IGifRowKeeper {
+ public:
+  virtual ~IGifRowKeeper() = default;
+  // Before the frame's data is decoded, its place known; fill is the index that pixels keep where
+  // the data stops early.
+  virtual void Begin(const TGifFrame& frame, uint8_t fill) = 0;
+  // Where the frame's row y goes (Width indices), null for a row not kept.
+  virtual uint8_t* Row(int y) = 0;
+};
 
 // One bit per pixel, set where a frame shows through; rows padded to 16 bits, first pixel in the
 // high bit.
@@ -109,11 +122,5 @@ class TGifFrameList {
   // Reads frames up to the trailer, the end of the stream or a block that is no frame.
   void LoadFromStream(TGifReader& reader, TGifPicture& image);
 };
-
-// The most frame pixels loading the file can allocate, from a quick walk over its blocks: each
-// frame's claimed size, or what its data can give when that is less (as the loader checks), for
-// up to `frames` frames. An
-// estimate for sharing memory out before loading; the loader itself stays the judge.
-uint64_t MostGifFramePixels(std::span<const uint8_t> bytes, size_t frames = SIZE_MAX);
 
 }  // namespace kestrava

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "imaging/GifErrors.h"
 
@@ -300,25 +301,36 @@ bool SkipGifImage(TGifStream& stream) {
   return true;
 }
 
-bool DecodeGifImage(TGifReader& reader, std::span<uint8_t> pixels, int width, int height,
-                    bool interlaced) {
+namespace {
+
+// Decodes into runs of runLength pixels starting at the rows rowAt gives, in the order the data
+// fills them. A row rowAt leaves out (null) is decoded into a scratch row and forgotten.
+template <typename TRowAt>
+bool DecodeRuns(TGifReader& reader, int width, int height, bool interlaced, size_t runLength,
+                TRowAt rowAt) {
   const int minCodeSize = reader.Stream.ReadByte();
-  if (minCodeSize < 0) return pixels.empty();
+  if (minCodeSize < 0) return width == 0 || height == 0;
   // Larger sizes give clear codes beyond the 4096-entry table.
   if (minCodeSize > 11) throw EGifError("Invalid GIF data");
   TCodeReader codes(reader);
   TLzwDecoder decoder(codes, minCodeSize);
 
-  // Without interlace the rows follow each other in memory: the whole frame is one run.
-  const size_t runLength = interlaced ? size_t(width) : size_t(width) * size_t(height);
   const bool empty = width == 0 || height == 0;
-  TRowOrder rows(empty ? 0 : interlaced ? height : 1, interlaced);
-  uint8_t* out = pixels.data();
+  const bool wholeRuns = runLength != size_t(width);
+  TRowOrder rows(empty ? 0 : wholeRuns ? 1 : height, interlaced && !wholeRuns);
+  std::vector<uint8_t> scratch;
+  const auto runAt = [&](int row) {
+    uint8_t* at = rowAt(row);
+    if (at) return at;
+    scratch.resize(runLength);
+    return scratch.data();
+  };
+  uint8_t* out = rows.Done() ? nullptr : runAt(0);
   size_t left = runLength;
   const auto nextRun = [&] {
     rows.Advance();
     if (rows.Done()) return false;
-    out = pixels.data() + size_t(rows.Row()) * size_t(width);
+    out = runAt(rows.Row());
     left = runLength;
     return true;
   };
@@ -348,6 +360,21 @@ bool DecodeGifImage(TGifReader& reader, std::span<uint8_t> pixels, int width, in
   // stream stands behind the frame.
   if (!decoder.MetEnd()) decoder.Next(nullptr, 0);
   return !more || !codes.Ended();
+}
+
+}  // namespace
+
+bool DecodeGifImage(TGifReader& reader, std::span<uint8_t> pixels, int width, int height,
+                    bool interlaced) {
+  // Without interlace the rows follow each other in memory: the whole frame is one run.
+  const size_t runLength = interlaced ? size_t(width) : size_t(width) * size_t(height);
+  return DecodeRuns(reader, width, height, interlaced, runLength,
+                    [&](int row) { return pixels.data() + size_t(row) * size_t(width); });
+}
+
+bool DecodeGifRows(TGifReader& reader, const std::function<uint8_t*(int row)>& rowAt, int width,
+                   int height, bool interlaced) {
+  return DecodeRuns(reader, width, height, interlaced, size_t(width), rowAt);
 }
 
 }  // namespace kestrava

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "imaging/GifStream.h"
@@ -14,6 +15,12 @@ namespace kestrava {
 // Returns false when the file ended inside the data before every pixel was decoded.
 bool DecodeGifImage(TGifReader& reader, std::span<uint8_t> pixels, int width, int height,
                     bool interlaced);
+
+// The same, one row at a time in the order the data fills them: each row's width indices go where
+// rowAt(row) says, or are dropped when it gives null. The rows given are filled beforehand with
+// the value pixels keep where the data stops early.
+bool DecodeGifRows(TGifReader& reader, const std::function<uint8_t*(int row)>& rowAt, int width,
+                   int height, bool interlaced);
 
 // The most pixels the image data from the stream's position (its minimum code size byte) can
 // give, whatever it holds, from the length of its sub-blocks. The stream is not moved.

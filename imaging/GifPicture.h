@@ -112,6 +112,10 @@ class TGifPicture {
   // caller that shows the first image only, so that it never holds the others.
   bool FirstFrameOnly() const { return firstFrameOnly_; }
   void SetFirstFrameOnly(bool only) { firstFrameOnly_ = only; }
+  // Hands the first frame's rows to the keeper as they are decoded instead of holding the frame
+  // (its Data stays empty). Not owned; must outlive loading.
+  IGifRowKeeper* FirstFrameRows() const { return firstFrameRows_; }
+  void SetFirstFrameRows(IGifRowKeeper* keeper) { firstFrameRows_ = keeper; }
 
   // The first loop extension of the file, and the index of the frame it stands in front of.
   const TGifLoopExtension* LoopExtension(int* frameIndex = nullptr) const;
@@ -150,6 +154,7 @@ class TGifPicture {
   size_t pixelsUsed_ = 0;
   uint64_t unbackedUsed_ = 0;
   bool firstFrameOnly_ = false;
+  IGifRowKeeper* firstFrameRows_ = nullptr;
 
   bool drawing_ = false;
   TSteadyGifClock steadyClock_;

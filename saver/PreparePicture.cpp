@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -62,31 +63,76 @@ std::vector<uint8_t> PrepareJpeg(std::span<const uint8_t> bytes, TScreenSize scr
 
 std::vector<uint8_t> PrepareBmp(std::span<const uint8_t> bytes, TScreenSize screen,
                                 const TPictureMask* mask) {
-  const TDecodeReservation reservation(BmpDecodedBytes(bytes));
-  const TBitmap decoded = ReadBmp(bytes, TDamage::Refuse);
-  TBitmapRows rows(decoded);
+  const TBmpSize size = BmpSize(bytes);
+  // Only the rows the screen takes are held: a run-length picture of a few bytes may be huge.
+  const TRowSlots slots =
+      RowSlotsOnScreen(size.Width, size.Height, size.Width, size.Height, screen);
+  const TDecodeReservation reservation(int64_t{size.Width} * std::max(slots.Count, 1) *
+                                       size.PixelBytes);
+  const TBitmap kept = ReadBmpRows(bytes, slots.Slot, slots.Count, TDamage::Refuse);
+  TBitmapRows rows(kept, &slots);
   return EncodeOnScreen(rows, screen, mask, false);
 }
+
+// The rows of a GIF's first frame that the screen takes, kept as the data gives them: a frame of
+// a few hundred kilobytes may hold hundreds of megapixels.
+class TGifKeptRows : public IGifRowKeeper {
+ public:
+  TGifKeptRows(const TGifPicture& gif, TScreenSize screen) : gif_(gif), screen_(screen) {}
+
+  void Begin(const TGifFrame& frame, uint8_t fill) override {
+    const TRowSlots onScreen =
+        RowSlotsOnScreen(gif_.Width(), gif_.Height(), gif_.Width(), gif_.Height(), screen_);
+    width_ = frame.Width;
+    slot_.assign(frame.Height, -1);
+    int count = 0;
+    for (int y = 0; y < frame.Height; ++y) {
+      const size_t screenY = size_t(frame.Top) + size_t(y);
+      if (screenY < onScreen.Slot.size() && onScreen.Slot[screenY] >= 0) slot_[size_t(y)] = count++;
+    }
+    // The kept rows and the decoder's row for the others.
+    reservation_.emplace(int64_t{count + 1} * width_);
+    rows_.assign(size_t(count) * width_, fill);
+    decoded_ = frame.Width > 0 && frame.Height > 0;
+  }
+  uint8_t* Row(int y) override {
+    const int slot = slot_[size_t(y)];
+    return slot < 0 ? nullptr : rows_.data() + size_t(slot) * width_;
+  }
+  // The frame had pixels to decode.
+  bool Decoded() const { return decoded_; }
+
+ private:
+  const TGifPicture& gif_;
+  TScreenSize screen_;
+  size_t width_ = 0;
+  std::vector<int> slot_;  // per frame row
+  std::vector<uint8_t> rows_;
+  bool decoded_ = false;
+  std::optional<TDecodeReservation> reservation_;
+};
 
 // The logical screen of a GIF with its first frame drawn on it, opaque, a row at a time: white
 // where the frame does not reach, the frame's colours where it does. The screen is never held.
 class TGifScreenRows : public TRowSource {
  public:
-  explicit TGifScreenRows(TGifPicture& gif)
-      : gif_(gif), frame_(gif.Images()[0]), row_(size_t(gif.Width()) * 3) {
+  TGifScreenRows(TGifPicture& gif, TGifKeptRows& kept)
+      : gif_(gif), frame_(gif.Images()[0]), kept_(kept), row_(size_t(gif.Width()) * 3) {
     // Asked first, as drawing the screen asks it: a GIF without any colour table fails here.
     gif.Palette();
-    if (!frame_.Empty()) palette_ = &frame_.Palette();
+    if (kept.Decoded()) palette_ = &frame_.Palette();
   }
   int Width() const override { return gif_.Width(); }
   int Height() const override { return gif_.Height(); }
+  void SkipRow() override { ++next_; }
   const uint8_t* NextRow() override {
     const int y = next_++;
     std::memset(row_.data(), 0xFF, row_.size());
     const int frameY = y - frame_.Top;
     if (!palette_ || frameY < 0 || frameY >= frame_.Height) return row_.data();
     const int right = std::min(Width(), frame_.Left + int(frame_.Width));
-    const uint8_t* indices = frame_.Data.data() + size_t(frameY) * frame_.Width;
+    const uint8_t* indices = kept_.Row(frameY);
+    if (!indices) throw std::logic_error("A row not kept was asked for");
     for (int x = frame_.Left; x < right; ++x) {
       const TPixel colour = (*palette_)[indices[x - frame_.Left]];
       uint8_t* out = row_.data() + size_t(x) * 3;
@@ -100,6 +146,7 @@ class TGifScreenRows : public TRowSource {
  private:
   TGifPicture& gif_;
   TGifFrame& frame_;
+  TGifKeptRows& kept_;
   const TPalette* palette_ = nullptr;
   std::vector<uint8_t> row_;
   int next_ = 0;
@@ -107,12 +154,13 @@ class TGifScreenRows : public TRowSource {
 
 std::vector<uint8_t> PrepareGif(std::span<const uint8_t> bytes, TScreenSize screen,
                                 const TPictureMask* mask, int64_t maxPixels) {
-  // Only the first image is shown: the later frames are checked but never held.
-  const TDecodeReservation reservation(
-      int64_t(std::min<uint64_t>(MostGifFramePixels(bytes, 1), TBitmap::kMaxPixels)));
   TGifStream stream(bytes);
   TGifPicture gif;
+  // Only the first image is shown: the later frames are checked but never held, and of the first
+  // only the rows the screen takes (the keeper reserves memory for them).
   gif.SetFirstFrameOnly(true);
+  TGifKeptRows kept(gif, screen);
+  gif.SetFirstFrameRows(&kept);
   // A limit below the ordinary one (a fuzzer's) bounds the frames together too.
   if (maxPixels < TBitmap::kMaxPixels) gif.SetPixelLimit(size_t(maxPixels));
   gif.LoadFromStream(stream);
@@ -127,7 +175,7 @@ std::vector<uint8_t> PrepareGif(std::span<const uint8_t> bytes, TScreenSize scre
     TBitmapRows rows(none);
     return EncodeOnScreen(rows, screen, mask, false);
   }
-  TGifScreenRows rows(gif);
+  TGifScreenRows rows(gif, kept);
   return EncodeOnScreen(rows, screen, mask, false);
 }
 

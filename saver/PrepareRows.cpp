@@ -1,7 +1,9 @@
 #include "saver/PrepareRows.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
+#include <stdexcept>
 
 #include "imaging/JpegRows.h"
 #include "raster/PixelAccess.h"
@@ -29,15 +31,50 @@ void PlaceRow(uint8_t* screenRow, const uint8_t* sourceRow, const TAxisMap& colu
     std::memcpy(out + i * 3, sourceRow + size_t(columns.Source[i]) * 3, 3);
 }
 
+// Which source pixel each screen pixel of the picture's place takes, along both axes.
+struct TScreenMaps {
+  TAxisMap Columns;
+  TAxisMap Rows;
+};
+
+// The same pixel choice as the canvas's stretch into the placement, which a scaled-down source
+// keeps: it is placed by its own size and its rows are sampled.
+TScreenMaps MapsOnScreen(int width, int height, int fullWidth, int fullHeight, TScreenSize screen) {
+  const TRect target = ScreenPlacement(fullWidth, fullHeight, screen);
+  TScreenMaps maps;
+  if (!target.IsEmpty()) {
+    maps.Columns = BuildAxisMap(target.Left, target.Width(), 0, width, screen.Width, width);
+    maps.Rows = BuildAxisMap(target.Top, target.Height(), 0, height, screen.Height, height);
+  }
+  if (maps.Columns.Empty()) maps.Rows = TAxisMap();
+  return maps;
+}
+
 }  // namespace
 
-TBitmapRows::TBitmapRows(const TBitmap& bitmap) : bitmap_(bitmap) {
+TRowSlots RowSlotsOnScreen(int width, int height, int fullWidth, int fullHeight,
+                           TScreenSize screen) {
+  CheckScreenSize(screen);
+  const TScreenMaps maps = MapsOnScreen(width, height, fullWidth, fullHeight, screen);
+  TRowSlots slots;
+  slots.Slot.assign(size_t(std::max(height, 0)), -1);
+  for (const int row : maps.Rows.Source)
+    if (slots.Slot[size_t(row)] < 0) slots.Slot[size_t(row)] = slots.Count++;
+  return slots;
+}
+
+TBitmapRows::TBitmapRows(const TBitmap& bitmap, const TRowSlots* slots)
+    : bitmap_(bitmap), slots_(slots) {
   if (bitmap.PixelFormat() != TPixelFormat::pf24bit)
     converted_ = TBitmap(bitmap.Width(), 1, TPixelFormat::pf24bit);
 }
 
 const uint8_t* TBitmapRows::NextRow() {
-  const int y = next_++;
+  int y = next_++;
+  if (slots_) {
+    y = slots_->Slot[size_t(y)];
+    if (y < 0) throw std::logic_error("A row not kept was asked for");
+  }
   if (bitmap_.PixelFormat() == TPixelFormat::pf24bit) return bitmap_.ScanLine(y);
   ConvertRow(bitmap_, y, converted_, 0, 0, bitmap_.Width());
   return converted_.ScanLine(0);
@@ -46,16 +83,11 @@ const uint8_t* TBitmapRows::NextRow() {
 std::vector<uint8_t> EncodeOnScreen(TRowSource& source, TScreenSize screen,
                                     const TPictureMask* mask, bool progressive) {
   CheckScreenSize(screen);
-  const int width = source.Width(), height = source.Height();
-  // The same pixel choice as the canvas's stretch into the placement, which a scaled-down source
-  // keeps: it is placed by its own size and its rows are sampled.
-  const TRect target = ScreenPlacement(source.FullWidth(), source.FullHeight(), screen);
-  TAxisMap columns, rows;
-  if (!target.IsEmpty()) {
-    columns = BuildAxisMap(target.Left, target.Width(), 0, width, screen.Width, width);
-    rows = BuildAxisMap(target.Top, target.Height(), 0, height, screen.Height, height);
-  }
-  if (columns.Empty()) rows = TAxisMap();
+  const int width = source.Width();
+  const TScreenMaps maps =
+      MapsOnScreen(width, source.Height(), source.FullWidth(), source.FullHeight(), screen);
+  const TAxisMap& columns = maps.Columns;
+  const TAxisMap& rows = maps.Rows;
   std::optional<TStretchedMask> stretched;
   if (mask) stretched.emplace(*mask, screen.Width, screen.Height);
 
@@ -71,7 +103,9 @@ std::vector<uint8_t> EncodeOnScreen(TRowSource& source, TScreenSize screen,
       continue;
     }
     const int sourceY = rows.Source[size_t(y - rows.First)];
-    while (rowsRead <= sourceY) {
+    for (; rowsRead < sourceY; ++rowsRead)
+      source.SkipRow();
+    if (rowsRead == sourceY) {
       sourceRow = source.NextRow();
       ++rowsRead;
     }

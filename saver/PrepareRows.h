@@ -20,18 +20,33 @@ class TRowSource {
   virtual int FullHeight() const { return Height(); }
   // The next row, Width() * 3 bytes, valid until the next call.
   virtual const uint8_t* NextRow() = 0;
+  // Passes over the next row, which the screen does not take.
+  virtual void SkipRow() { NextRow(); }
 };
 
-// The rows of a bitmap of any format.
+// The rows of a source of width x height rows placed by its full size that the screen takes:
+// for each row its slot among them, in row order, or -1. EncodeOnScreen asks for exactly these
+// rows (and skips the others), so a source may decode the others and drop them.
+struct TRowSlots {
+  std::vector<int> Slot;  // one per source row
+  int Count = 0;
+};
+TRowSlots RowSlotsOnScreen(int width, int height, int fullWidth, int fullHeight,
+                           TScreenSize screen);
+
+// The rows of a bitmap of any format; with slots, of a picture of which the bitmap holds only the
+// rows the screen takes, in their slots.
 class TBitmapRows : public TRowSource {
  public:
-  explicit TBitmapRows(const TBitmap& bitmap);
+  explicit TBitmapRows(const TBitmap& bitmap, const TRowSlots* slots = nullptr);
   int Width() const override { return bitmap_.Width(); }
-  int Height() const override { return bitmap_.Height(); }
+  int Height() const override { return slots_ ? int(slots_->Slot.size()) : bitmap_.Height(); }
   const uint8_t* NextRow() override;
+  void SkipRow() override { ++next_; }
 
  private:
   const TBitmap& bitmap_;
+  const TRowSlots* slots_;
   int next_ = 0;
   TBitmap converted_;  // one row, for a bitmap that is not 24-bit
 };

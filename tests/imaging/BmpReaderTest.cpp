@@ -103,6 +103,27 @@ TEST_P(BmpFixtureTest, MatchesReferenceDecode) {
                          fixture.alpha));
 }
 
+// A caller that needs some rows only gets them as the whole picture has them, whichever way up and
+// however compressed the file stores them.
+TEST_P(BmpFixtureTest, KeptRowsAreThoseOfTheWholePicture) {
+  const std::vector<uint8_t> bytes =
+      ReadFileBytes(kFixtures / (std::string(GetParam().name) + ".bmp"));
+  const TBitmap whole = ReadBmp(bytes);
+  std::vector<int> slots(size_t(whole.Height()), -1);
+  int kept = 0;
+  for (int y = 0; y < whole.Height(); ++y)
+    if (y % 3 != 1) slots[size_t(y)] = kept++;
+  const TBitmap some = ReadBmpRows(bytes, slots, kept, TDamage::Show);
+  ASSERT_EQ(some.PixelFormat(), whole.PixelFormat());
+  ASSERT_EQ(some.Width(), whole.Width());
+  ASSERT_EQ(some.Height(), kept);
+  int differences = 0;
+  for (int y = 0; y < whole.Height(); ++y)
+    for (int x = 0; slots[size_t(y)] >= 0 && x < whole.Width(); ++x)
+      differences += some.PixelAt(x, slots[size_t(y)]) != whole.PixelAt(x, y);
+  EXPECT_EQ(differences, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Fixtures, BmpFixtureTest, testing::ValuesIn(kFixtureTable),
                          [](const testing::TestParamInfo<TFixture>& row) {
                            std::string name = row.param.name;
