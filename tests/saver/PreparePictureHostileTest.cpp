@@ -25,15 +25,7 @@
 #include "saver/PreparePicture.h"
 #include "tests/saver/PrepareTestSupport.h"
 #include "tests/support/ClaimedSize.h"
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define KESTRAVA_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer) || \
-    __has_feature(thread_sanitizer)
-#define KESTRAVA_SANITIZED 1
-#endif
-#endif
+#include "tests/support/Sanitized.h"
 
 namespace kestrava {
 namespace {
