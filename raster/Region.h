@@ -1,7 +1,6 @@
 #pragma once
 
-#include <pixman.h>
-
+#include <cstddef>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,7 +14,7 @@ enum class TCombineMode { Or, And, Xor, Diff };
 // What a combination produced, as the platform's region calls report it.
 enum class TRegionKind { Error = 0, Null = 1, Simple = 2, Complex = 3 };
 
-// A set of pixels, kept by pixman as y-x bands: rectangles sorted by top, then left; the
+// A set of pixels, kept as y-x bands: rectangles sorted by top, then left; the
 // rectangles of one band share top and bottom, do not touch or overlap within the band, and
 // two vertically adjacent bands never hold the same spans (they are merged). Our own operations
 // keep that form, which is what SelfCheck() verifies, so the pixel set has a single description.
@@ -65,13 +64,22 @@ class Region {
 
   friend bool operator==(const Region& a, const Region& b);
 
-  const pixman_region32_t* Native() const { return &region_; }
+  // The platform's region, kept in place (no allocation for a simple region): pixman's on Linux,
+  // a GDI region handle on Windows. Only the backend's own file looks inside.
+  struct TNative;
 
  private:
-  // Takes boxes already in the banded form (merged, coalesced) without sorting them again.
-  void AdoptBanded(std::span<const pixman_box32_t> boxes);
+  // Takes rectangles already in the banded form (merged, coalesced) without sorting them again.
+  void AdoptBanded(std::span<const TRect> rects);
+  // The union of rectangles in any order, none empty.
+  void AdoptUnsorted(std::span<const TRect> rects);
+  // The backend's own consistency check of its storage.
+  bool NativeSelfCheck() const;
 
-  pixman_region32_t region_;
+  TNative& Native() { return *reinterpret_cast<TNative*>(native_); }
+  const TNative& Native() const { return *reinterpret_cast<const TNative*>(native_); }
+
+  alignas(8) std::byte native_[24];
 };
 
 }  // namespace kestrava

@@ -1,5 +1,5 @@
 // The round-rectangle and polygon constructors of Region: both scan-convert into rows of spans,
-// merge equal neighbouring rows into bands and hand the bands to pixman in one call.
+// merge equal neighbouring rows into bands and hand the bands to the region in one call.
 #include <algorithm>
 #include <cstdint>
 #include <new>
@@ -22,7 +22,7 @@ constexpr int64_t kMaxEllipseSide = int64_t{1} << 20;
 constexpr int64_t kMaxCrossings = int64_t{1} << 22;
 
 // Collects rows of spans top to bottom in the y-x banded form: rows that follow each other with
-// the same spans become one band before anything is handed to pixman.
+// the same spans become one band before anything is handed to the region.
 class TBandBuilder {
  public:
   // xs holds left, right pairs in increasing order, disjoint and not touching.
@@ -30,31 +30,26 @@ class TBandBuilder {
     if (xs.empty() || bottom <= top) return;
     if (lastBottom_ == top && SameSpans(xs)) {
       for (size_t i = lastBand_; i < boxes_.size(); ++i)
-        boxes_[i].y2 = int32_t(bottom);
+        boxes_[i].Bottom = int(bottom);
     } else {
       lastBand_ = boxes_.size();
       for (size_t i = 0; i + 1 < xs.size(); i += 2)
-        boxes_.push_back({int32_t(xs[i]), int32_t(top), int32_t(xs[i + 1]), int32_t(bottom)});
+        boxes_.push_back({int(xs[i]), int(top), int(xs[i + 1]), int(bottom)});
     }
     lastBottom_ = bottom;
   }
 
-  void BuildInto(pixman_region32_t* region) {
-    if (boxes_.empty()) return;
-    pixman_region32_fini(region);
-    if (!pixman_region32_init_rects(region, boxes_.data(), int(boxes_.size())))
-      throw std::bad_alloc();
-  }
+  const std::vector<TRect>& Rects() const { return boxes_; }
 
  private:
   bool SameSpans(const std::vector<int64_t>& xs) const {
     if ((boxes_.size() - lastBand_) * 2 != xs.size()) return false;
     for (size_t i = lastBand_, j = 0; i < boxes_.size(); ++i, j += 2)
-      if (boxes_[i].x1 != xs[j] || boxes_[i].x2 != xs[j + 1]) return false;
+      if (boxes_[i].Left != xs[j] || boxes_[i].Right != xs[j + 1]) return false;
     return true;
   }
 
-  std::vector<pixman_box32_t> boxes_;
+  std::vector<TRect> boxes_;
   size_t lastBand_ = 0;
   int64_t lastBottom_ = INT64_MIN;
 };
@@ -127,7 +122,7 @@ Region Region::FromRoundRect(int left, int top, int right, int bottom, int ellip
   TBandBuilder bands;
   if (w < 2 || h < 2) {
     bands.AddRows(t, b, {l, r});
-    bands.BuildInto(&result.region_);
+    result.AdoptUnsorted(bands.Rects());
     return result;
   }
   if (w > kMaxEllipseSide || h > kMaxEllipseSide)
@@ -144,7 +139,7 @@ Region Region::FromRoundRect(int left, int top, int right, int bottom, int ellip
   // With an odd ellipse as high as the rectangle the two halves share the middle row.
   for (int64_t y = std::max(b - curved, t + curved); y < b; ++y)
     row(y, insets[size_t(b - 1 - y)]);
-  bands.BuildInto(&result.region_);
+  result.AdoptUnsorted(bands.Rects());
   return result;
 }
 
@@ -209,7 +204,7 @@ Region Region::FromPolygon(std::span<const TPoint> points, TPolyFillMode mode) {
     }
     bands.AddRows(y, y + 1, xs);
   }
-  bands.BuildInto(&result.region_);
+  result.AdoptUnsorted(bands.Rects());
   return result;
 }
 

@@ -201,7 +201,7 @@ std::vector<uint8_t> Prepare(TPictureKind kind, std::span<const uint8_t> bytes, 
 }  // namespace
 
 std::optional<TPictureKind> PictureKindOf(const std::filesystem::path& source) {
-  const std::string& name = source.native();
+  const std::string name = source.string();
   if (name.size() < 4) return std::nullopt;
   std::string ending = name.substr(name.size() - 4);
   // ASCII only: a locale must not change which names are accepted.

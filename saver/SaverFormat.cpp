@@ -18,7 +18,7 @@ void PutInt32(std::span<uint8_t> bytes, size_t offset, int32_t value) {
 }  // namespace
 
 uint8_t MusicTypeCode(const std::filesystem::path& path) {
-  const std::string& text = path.native();
+  const std::string text = path.string();
   if (text.size() < 4) return kMp3TypeCode;
   const std::string_view ending = std::string_view(text).substr(text.size() - 4);
   if (ending == ".mid") return kMidiTypeCode;

@@ -3,7 +3,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <io.h>
+#endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -17,6 +21,24 @@ namespace {
   throw EFrameWriteError(what + " " + path.string() + ": " + std::strerror(error));
 }
 
+#ifdef _WIN32
+// Wide paths, binary mode, and a handle that started programs do not inherit.
+int CreateFrame(const std::filesystem::path& path) {
+  return ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
+                  _S_IREAD | _S_IWRITE);
+}
+void RemoveFrame(const std::filesystem::path& path) {
+  ::_wunlink(path.c_str());
+}
+#else
+int CreateFrame(const std::filesystem::path& path) {
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+}
+void RemoveFrame(const std::filesystem::path& path) {
+  ::unlink(path.c_str());
+}
+#endif
+
 }  // namespace
 
 void MakeFrameFolder(const std::filesystem::path& folder) {
@@ -26,11 +48,13 @@ void MakeFrameFolder(const std::filesystem::path& folder) {
 }
 
 void WriteFrameFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int file = CreateFrame(path);
   if (file < 0) Fail("cannot create", path, errno);
   int error = 0;
   for (size_t done = 0; done < bytes.size() && error == 0;) {
-    const ssize_t n = ::write(file, bytes.data() + done, bytes.size() - done);
+    // At most 1 GiB a call: Windows counts a write in an unsigned int.
+    const auto n = ::write(file, bytes.data() + done,
+                           unsigned(std::min<size_t>(bytes.size() - done, 1u << 30)));
     if (n > 0)
       done += size_t(n);
     else if (n == 0)
@@ -43,7 +67,7 @@ void WriteFrameFile(const std::filesystem::path& path, std::span<const uint8_t> 
   const bool regular = ::fstat(file, &status) == 0 && S_ISREG(status.st_mode);
   if (::close(file) != 0 && error == 0) error = errno;
   if (error == 0) return;
-  if (regular) ::unlink(path.c_str());
+  if (regular) RemoveFrame(path);
   Fail("cannot write", path, error);
 }
 
