@@ -305,7 +305,8 @@ bool TCanvas::StretchBlt(int xDest, int yDest, int wDest, int hDest, const TBitm
   const TRect area{cols.First, rows.First, cols.End(), rows.End()};
   const std::vector<TRect> pieces = ClippedRects(area, ClipRegion());
   if (inPlace == TRowOrder::Upwards)
-    ForEachRowPieceUpwards(pieces, [&](int y, int x0, int x1, bool) { blit.Row(y, x0, x1, false); });
+    ForEachRowPieceUpwards(pieces,
+                           [&](int y, int x0, int x1, bool) { blit.Row(y, x0, x1, false); });
   else
     ForEachRowPiece(pieces, [&](int y, int x0, int x1, bool aboveWritten) {
       blit.Row(y, x0, x1, aboveWritten);

@@ -1,6 +1,7 @@
 // What every region backend shares: taking rectangles that already come banded, the band checks
 // and the canonical text.
 #include "raster/Region.h"
+#include "raster/RegionLimits.h"
 
 #include <algorithm>
 #include <sstream>
@@ -8,11 +9,8 @@
 
 namespace kestrava {
 
-namespace {
-
 // Rectangles that already come in the banded order (top to bottom; within a band left to right,
-// apart from each other) need no sorting: this merges touching pieces and equal bands on the way
-// and reports false as soon as the order breaks.
+// apart from each other) need no sorting: this merges touching pieces and equal bands on the way.
 bool CollectBanded(std::span<const TRect> in, std::vector<TRect>& out) {
   out.clear();
   size_t bandStart = 0, previousBand = 0;
@@ -53,8 +51,6 @@ bool CollectBanded(std::span<const TRect> in, std::vector<TRect>& out) {
   if (out.size() > bandStart) closeBand();
   return true;
 }
-
-}  // namespace
 
 Region Region::FromRects(std::span<const TRect> rects) {
   std::vector<TRect> boxes;

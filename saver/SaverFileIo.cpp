@@ -4,28 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace kestrava {
-
-TFileDescriptor::~TFileDescriptor() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
-TFileDescriptor& TFileDescriptor::operator=(TFileDescriptor&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = other.fd_;
-    other.fd_ = -1;
-  }
-  return *this;
-}
-
-bool TFileDescriptor::Close() {
-  const int fd = fd_;
-  fd_ = -1;
-  return fd < 0 || ::close(fd) == 0;
-}
 
 TFileDescriptor OpenWithoutWaiting(const std::filesystem::path& path, int flags) {
   TFileDescriptor fd(::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC));
@@ -48,10 +28,6 @@ bool ReadFullyAt(int fd, int64_t offset, std::span<uint8_t> bytes) {
     offset += got;
   }
   return true;
-}
-
-std::string SystemError(const char* what, const std::filesystem::path& path, int error) {
-  return std::string(what) + " " + path.string() + ": " + std::strerror(error);
 }
 
 }  // namespace kestrava

@@ -4,6 +4,7 @@
 // themselves, opening that never waits, and reads at an offset.
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -36,7 +37,15 @@ TFileDescriptor OpenWithoutWaiting(const std::filesystem::path& path, int flags)
 // ends first.
 bool ReadFullyAt(int fd, int64_t offset, std::span<uint8_t> bytes);
 
+// The path as UTF-8 text for messages; unlike path::string() it cannot fail on Windows.
+inline std::string PathText(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 // "<what> <path>: <system message>".
-std::string SystemError(const char* what, const std::filesystem::path& path, int error);
+inline std::string SystemError(const char* what, const std::filesystem::path& path, int error) {
+  return std::string(what) + " " + PathText(path) + ": " + std::strerror(error);
+}
 
 }  // namespace kestrava

@@ -152,7 +152,7 @@ TSaverFileReader::TSaverFileReader(const std::filesystem::path& path)
   struct stat status {};
   if (::fstat(file_.Get(), &status) != 0)
     throw ESaverFileError(SystemError("Cannot read file", path, errno));
-  if (!S_ISREG(status.st_mode)) throw NotSaver(path.string() + " is not a regular file");
+  if (!S_ISREG(status.st_mode)) throw NotSaver(PathText(path) + " is not a regular file");
   const int64_t size = status.st_size;
   std::vector<uint8_t> trailer(kTrailerSize);
   if (size >= int64_t(kTrailerSize)) Read(size - int64_t(kTrailerSize), trailer);
@@ -171,7 +171,7 @@ void TSaverFileReader::Read(int64_t offset, std::span<uint8_t> out) const {
   }
   if (!ReadFullyAt(file_.Get(), offset, out)) {
     if (errno == 0)
-      throw ESaverFileError("Cannot read file " + path_.string() + ": it ended early");
+      throw ESaverFileError("Cannot read file " + PathText(path_) + ": it ended early");
     throw ESaverFileError(SystemError("Cannot read file", path_, errno));
   }
 }
