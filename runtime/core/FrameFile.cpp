@@ -13,12 +13,14 @@
 #include <string>
 #include <system_error>
 
+#include "saver/SaverFileIo.h"
+
 namespace kestrava {
 
 namespace {
 
 [[noreturn]] void Fail(const std::string& what, const std::filesystem::path& path, int error) {
-  throw EFrameWriteError(what + " " + path.string() + ": " + std::strerror(error));
+  throw EFrameWriteError(what + " " + PathText(path) + ": " + std::strerror(error));
 }
 
 #ifdef _WIN32
@@ -44,7 +46,7 @@ void RemoveFrame(const std::filesystem::path& path) {
 void MakeFrameFolder(const std::filesystem::path& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (error) throw EFrameWriteError("cannot make " + folder.string() + ": " + error.message());
+  if (error) throw EFrameWriteError("cannot make " + PathText(folder) + ": " + error.message());
 }
 
 void WriteFrameFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
