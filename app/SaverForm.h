@@ -45,6 +45,7 @@ struct TWizardState {
   std::string MaskFileName;
   std::string OutputDir;  // ends in "/"
   std::string BuiltSaverPath;
+  project::TSaverTarget BuiltTarget = project::TSaverTarget::Linux;  // of the last built saver
   std::string DerivedOutputName;  // the output name last taken from the first source
   bool SaverBuilt = false;
   uint8_t PreviewCursor = 0;  // the source the next effect preview uses
@@ -174,6 +175,7 @@ class TSaverForm : public QWidget {
   void ShowBuiltGlyphs();
   void ShowMustBuildFirst();
   bool BuiltFileExists() const;
+  project::TSaverTarget ChosenTarget() const;
   void SetInputEnabled(bool enabled);
 
   TWizardServices services_;
@@ -237,6 +239,7 @@ class TSaverForm : public QWidget {
   QToolButton* SpeedButton8 = nullptr;
   QLineEdit* edtOutputName = nullptr;
   TRadioGroup* RdoGpOutType = nullptr;
+  TRadioGroup* RdoGpTarget = nullptr;  // the system the saver is made for: Linux 0, Windows 1
   QToolButton* btnPreview = nullptr;
   QToolButton* btnSetup = nullptr;
   QToolButton* scButBuild = nullptr;

@@ -1,5 +1,5 @@
 // The Build command (the Build button, "&Build Project" and F5), and Preview and Install of the
-// built saver.
+// built saver, a Linux or a Windows one.
 
 #include <filesystem>
 #include <system_error>
@@ -19,9 +19,18 @@
 #include "app/widgets/CheckListBox.h"
 #include "app/widgets/TextListBox.h"
 #include "platform/Desktop.h"
+#include "platform/WindowsSaver.h"
 #include "saver/BuildCommand.h"
 
 namespace kestrava {
+
+namespace {
+
+QString InformationCaption() {
+  return QString::fromUtf8(kInformationCaption.data(), qsizetype(kInformationCaption.size()));
+}
+
+}  // namespace
 
 // What the build asks of the wizard while it runs.
 class TSaverForm::TFormBuildFeedback : public IBuildFeedback {
@@ -46,9 +55,7 @@ class TSaverForm::TFormBuildFeedback : public IBuildFeedback {
     progress_.Close();
     const QString message = QString::fromUtf8(text.data(), qsizetype(text.size()));
     if (kind == TMessageKind::Information)
-      form_.services_.Dialogs->ShowInformation(
-          &form_, message,
-          QString::fromUtf8(kInformationCaption.data(), qsizetype(kInformationCaption.size())));
+      form_.services_.Dialogs->ShowInformation(&form_, message, InformationCaption());
     else if (kind == TMessageKind::Error)
       form_.services_.Dialogs->ReportError(&form_, message);
     else
@@ -92,6 +99,7 @@ void TSaverForm::scButBuildClick() {
     request.OutputDir = state_.OutputDir;
     request.OutputName = edtOutputName->text().toStdString();
     request.OutputType = RdoGpOutType->ItemIndex();
+    request.Target = ChosenTarget();
     request.Resources = services_.Resources;
     if (!session_.FileName().empty())
       request.ProjectFile = project::ResolveProjectFile(session_.FileName());
@@ -99,7 +107,9 @@ void TSaverForm::scButBuildClick() {
     TFormBuildFeedback feedback(*this);
     const TBuildResult result = RunBuild(request, feedback);
     if (result.BuiltSaverPath) state_.BuiltSaverPath = *result.BuiltSaverPath;
+    // A failed build leaves the earlier saver in place, and with it the earlier system.
     if (result.Built) {
+      state_.BuiltTarget = request.Target;
       ShowBuiltGlyphs();
       state_.SaverBuilt = true;
     }
@@ -128,7 +138,15 @@ void TSaverForm::btnPreviewClick() {
       ShowMustBuildFirst();
       return;
     }
-    // A saver that cannot be started is not reported.
+    // A saver that cannot be started is not reported; a Windows one without Wine here is tried
+    // on a Windows PC, which the user is told how to do.
+    if (state_.BuiltTarget == project::TSaverTarget::Windows) {
+      if (!services_.Desktop->StartWindowsSaver(state_.BuiltSaverPath))
+        services_.Dialogs->ShowInformation(
+            this, QString::fromStdString(WindowsPreviewAdvice(state_.BuiltSaverPath)),
+            InformationCaption());
+      return;
+    }
     services_.Desktop->StartDetached(state_.BuiltSaverPath);
   });
 }
@@ -139,12 +157,19 @@ void TSaverForm::btnSetupClick() {
       ShowMustBuildFirst();
       return;
     }
+    // A Windows saver is installed on the Windows PC; this desktop's settings stay as they are.
+    if (state_.BuiltTarget == project::TSaverTarget::Windows) {
+      services_.Dialogs->ShowInformation(
+          this, QString::fromStdString(WindowsInstallAdvice(state_.BuiltSaverPath)),
+          InformationCaption());
+      return;
+    }
     // An install that fails ends here: its error is reported and the settings stay closed.
     services_.Desktop->InstallSaver(state_.BuiltSaverPath);
     const TSaverHost host = services_.Desktop->SaverHost();
     services_.Dialogs->ShowInformation(
         this, QString::fromStdString(InstallReport(state_.BuiltSaverPath, host)),
-        QString::fromUtf8(kInformationCaption.data(), qsizetype(kInformationCaption.size())));
+        InformationCaption());
     // Its settings let the user set the time until the saver starts, where it will run at all.
     if (host.XScreenSaverInstalled && !host.Wayland) services_.Desktop->OpenSaverSettings();
   });

@@ -1,5 +1,6 @@
 // The Options and Build pages: quit mode, interval and mask; the output folder, name and type,
-// and the Preview, Install and Build buttons (whose handlers live in SaverFormBuild.cpp).
+// the system the saver is made for, and the Preview, Install and Build buttons (whose handlers live
+// in SaverFormBuild.cpp).
 
 #include <QCheckBox>
 #include <QFrame>
@@ -118,6 +119,11 @@ QWidget* TSaverForm::CreateBuildPage() {
   RdoGpOutType->setObjectName("RdoGpOutType");
   RdoGpOutType->setGeometry(152, 128, 241, 41);
   RdoGpOutType->SetItemIndex(0);
+  RdoGpTarget =
+      new TRadioGroup(texts::kTargetCaption, {texts::kLinuxTarget, texts::kWindowsTarget}, 1, page);
+  RdoGpTarget->setObjectName("RdoGpTarget");
+  RdoGpTarget->setGeometry(16, 180, 197, 69);
+  RdoGpTarget->SetItemIndex(0);
 
   btnPreview = BigButton(page, "btnPreview", "Preview", "preview", 223);
   btnSetup = BigButton(page, "btnSetup", "Install", "install", 280);

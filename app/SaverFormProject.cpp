@@ -51,7 +51,13 @@ project::TProjectSettings TSaverForm::CurrentSettings() const {
   settings.Styles = lbx_effects->CheckedData();
   std::sort(settings.Styles.begin(), settings.Styles.end());
   settings.Mask = chkMask->isChecked();
+  settings.Target = ChosenTarget();
   return settings;
+}
+
+project::TSaverTarget TSaverForm::ChosenTarget() const {
+  return RdoGpTarget->ItemIndex() == 1 ? project::TSaverTarget::Windows
+                                       : project::TSaverTarget::Linux;
 }
 
 // Loading shows the settings in the controls; a kind, quit mode or mask that really changes runs
@@ -77,6 +83,7 @@ void TSaverForm::ApplySettings(const project::TProjectSettings& settings) {
     lbx_effects->SetChecked(row, std::binary_search(settings.Styles.begin(), settings.Styles.end(),
                                                     lbx_effects->Data(row)));
   chkMask->setChecked(settings.Mask);
+  RdoGpTarget->SetItemIndex(settings.Target == project::TSaverTarget::Windows ? 1 : 0);
   // A loaded name that is the first source's own counts as derived, not as typed.
   state_.DerivedOutputName =
       settings.Sources.empty() ? "" : project::OutputNameFromSource(settings.Sources.front());

@@ -15,6 +15,10 @@ inline constexpr char kSelectNone[] = "Select None";
 inline constexpr char kAddItemHint[] = "Add a new item";
 inline constexpr char kMaskFileName[] = "mask1.jpg";
 inline constexpr char kNoMovie[] = "noswf";
+// The Build page's choice of the system the saver is made for, in TSaverTarget order.
+inline constexpr char kTargetCaption[] = " Saver Made For ";
+inline constexpr char kLinuxTarget[] = "Linux with XScreenSaver";
+inline constexpr char kWindowsTarget[] = "Windows";
 // The labels under the lists: two blanks at start, three for an emptied list; a path shown
 // there is followed by blanks.
 inline constexpr char kLabelAtStart[] = "  ";

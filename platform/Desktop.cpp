@@ -1,6 +1,7 @@
 #include "platform/Desktop.h"
 
 #include "platform/DetachedProcess.h"
+#include "platform/WindowsSaver.h"
 #include "platform/XScreenSaverInstall.h"
 
 namespace kestrava {
@@ -11,6 +12,13 @@ class TDesktop final : public IDesktop {
  public:
   bool StartDetached(const std::string& program) override {
     return SpawnDetached(program, {program});
+  }
+
+  bool StartWindowsSaver(const std::string& saverPath) override {
+    const std::string wine = FindOnPath("wine");
+    if (wine.empty()) return false;
+    SpawnDetached(wine, WinePreviewCommand(wine, saverPath));
+    return true;
   }
 
   bool OpenDocument(const std::string& path) override {

@@ -1,7 +1,7 @@
 #pragma once
 
-// The desktop around the builder: starting the built saver, opening the manual, and making the
-// saver the user's screen saver in XScreenSaver.
+// The desktop around the builder: starting the built saver (a Windows one through Wine), opening
+// the manual, and making the saver the user's screen saver in XScreenSaver.
 
 #include <memory>
 #include <stdexcept>
@@ -25,6 +25,9 @@ class IDesktop {
   // Starts the file as a program, detached, without arguments; the caller does not wait.
   // False when it could not be started (not reported to the user, but testable).
   virtual bool StartDetached(const std::string& program) = 0;
+  // Starts a Windows saver full screen through Wine (WinePreviewCommand), detached. False when
+  // Wine is not installed (no `wine` on PATH); a Wine that fails is not reported.
+  virtual bool StartWindowsSaver(const std::string& saverPath) = 0;
   // Opens a document (the manual) with the desktop's default opener (xdg-open), detached.
   // False when there is no opener; the opener's own failure is not reported.
   virtual bool OpenDocument(const std::string& path) = 0;

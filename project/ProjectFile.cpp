@@ -27,6 +27,12 @@ int32_t ReadNumber(const TIniText& text, const TProjectKey& key) {
   return ReadProjectInteger(text, key.Section, key.Key, DefaultNumber(key));
 }
 
+// Only "windows" (in any letter case) makes a Windows saver; anything else is Linux.
+TSaverTarget ReadTarget(const TIniText& text) {
+  return AsciiLower(ReadText(text, kTargetKey)) == kWindowsTarget ? TSaverTarget::Windows
+                                                                  : TSaverTarget::Linux;
+}
+
 std::vector<std::string> ReadList(const TIniText& text, const TProjectKey& countKey,
                                   const TProjectKey& entryKey) {
   const int32_t count =
@@ -55,6 +61,9 @@ class TKeyWriter {
   void Text(const TProjectKey& key, std::string_view value) { Put(key.Section, key.Key, value); }
   void Number(const TProjectKey& key, int64_t value) {
     Put(key.Section, key.Key, std::to_string(value));
+  }
+  void Remove(const TProjectKey& key) {
+    if (!failed_) failed_ = !file_.DeleteKey(key.Section, key.Key);
   }
   void List(const TProjectKey& countKey, const TProjectKey& entryKey,
             const std::vector<std::string>& entries) {
@@ -91,6 +100,10 @@ void SaveProjectFile(const std::filesystem::path& target, const TProjectSettings
   // Written as a load reads it back: ascending, each once, catalogue numbers only.
   write.Text(kStylesKey, StylesText(ParseStyles(StylesText(settings.Styles))));
   write.Number(kMaskKey, settings.Mask ? 1 : 0);
+  if (settings.Target == TSaverTarget::Windows)
+    write.Text(kTargetKey, kWindowsTarget);
+  else
+    write.Remove(kTargetKey);
   // All or nothing: a key that cannot be stored leaves the file on disk as it was.
   if (write.Failed() || !file.Commit())
     throw EProjectWriteError("Unable to write to " + target.string());
@@ -134,6 +147,7 @@ TProjectSettings ReadProjectSettings(const TIniText& text, const TProjectSetting
   settings.OutType = std::clamp<int32_t>(ReadNumber(text, kOutTypeKey), -1, 1);
   settings.Styles = ParseStyles(ReadText(text, kStylesKey));
   settings.Mask = ReadNumber(text, kMaskKey) == 1;
+  settings.Target = ReadTarget(text);
   if (!settings.Sources.empty() && settings.OutName.empty())
     settings.OutName = OutputNameFromSource(settings.Sources.front());
   return settings;
@@ -167,7 +181,7 @@ bool SettingsMatch(const TIniText& text, const TProjectSettings& current) {
          ReadText(text, kOutFileNameKey) == current.OutName &&
          ReadNumber(text, kOutTypeKey) == current.OutType &&
          ParseStyles(ReadText(text, kStylesKey)) == current.Styles &&
-         (ReadNumber(text, kMaskKey) == 1) == current.Mask;
+         (ReadNumber(text, kMaskKey) == 1) == current.Mask && ReadTarget(text) == current.Target;
 }
 
 std::string OutputNameFromSource(std::string_view source) {

@@ -29,7 +29,8 @@ inline constexpr size_t kMaxProjectListEntries = 100000;
 // Style numbers of the transition catalogue; a stored style outside 1..this is dropped.
 inline constexpr int kCatalogueStyles = 150;
 
-// Writes the settings key by key in the order of kProjectKeys, each key replaced where it stands
+// Writes the settings key by key in the order of kProjectKeys (a Linux target by removing
+// kTargetKey), each key replaced where it stands
 // or added, everything else in the file kept (longer lists' leftover keys included). The edits
 // are made in memory and the file is replaced once, atomically, or not at all: a key that cannot
 // be stored (a line break in a path) or a file that cannot be replaced (no permission, missing
@@ -40,7 +41,8 @@ void SaveProjectFile(const std::filesystem::path& target, const TProjectSettings
 // default (a missing file gives all defaults), a `type` other than "pic" or "fla" keeping the
 // current kind, the quit-mode index kept within -1..4 and the output type within -1..1, the
 // interval unbounded, an empty output name taken from the first source, the styles as
-// ParseStyles reads them and the mask on only for Mask=1.
+// ParseStyles reads them, the mask on only for Mask=1 and a Windows saver only for
+// Target=windows (a file without the key is a Linux project).
 TProjectSettings LoadProjectFile(const std::filesystem::path& path,
                                  const TProjectSettings& current);
 // Opening a project the user chose: a file that is no regular file, unreadable or larger than a
@@ -55,7 +57,7 @@ std::vector<int> ParseStyles(std::string_view text);
 
 // The close check's comparison of everything a save writes: the type, every source and music
 // path in order, the quit-mode index, the interval, the output path, name and type, the ticked
-// styles and the mask. A change to any of them is a change the user would lose.
+// styles, the mask and the target system. A change to any of them is a change the user would lose.
 bool ProjectMatchesFile(const std::filesystem::path& path, const TProjectSettings& current);
 bool SettingsMatch(const TIniText& text, const TProjectSettings& current);
 

@@ -28,7 +28,13 @@ inline constexpr TProjectKey kOutTypeKey{"myBuild", "OutType", "0"};
 inline constexpr TProjectKey kStylesKey{"myEffects", "styles", ""};
 inline constexpr TProjectKey kMaskKey{"myOptions", "Mask", "0"};
 
-// In the order a save writes them; the source and music keys repeat once per list entry.
+// Written only for a Windows saver: a Linux project's file stays as older builders wrote it, and
+// a file without the key is a Linux project.
+inline constexpr TProjectKey kTargetKey{"myBuild", "Target", ""};
+inline constexpr std::string_view kWindowsTarget = "windows";
+
+// In the order a save writes them (the target, written only for Windows, comes last); the source
+// and music keys repeat once per list entry.
 inline constexpr std::array kProjectKeys = {
     kSaverTypeKey, kSourceCountKey, kSourceKey,      kMusicCountKey, kMusicKey,  kQuitModeKey,
     kDelayTimeKey, kOutPathKey,     kOutFileNameKey, kOutTypeKey,    kStylesKey, kMaskKey,

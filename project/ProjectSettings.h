@@ -7,6 +7,8 @@
 namespace kestrava::project {
 
 enum class TSaverKind : uint8_t { Pictures = 0, Flash = 1 };
+// The system a saver is made for: the runtime program at its head.
+enum class TSaverTarget : uint8_t { Linux = 0, Windows = 1 };
 
 // Everything a project file holds, as the wizard's controls show it.
 struct TProjectSettings {
@@ -20,6 +22,7 @@ struct TProjectSettings {
   int32_t OutType = 0;                  // 0 ".scr", 1 ".exe", -1 for none
   std::vector<int> Styles;              // ticked catalogue style numbers, ascending
   bool Mask = false;                    // darken the pictures through the mask
+  TSaverTarget Target = TSaverTarget::Linux;
 
   friend bool operator==(const TProjectSettings&, const TProjectSettings&) = default;
 };

@@ -15,9 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kRuntimeType = "exefile";
-constexpr std::string_view kRuntimeName = "head";
-
 // Shows the busy cursor for as long as it lives.
 class TBusyCursor {
  public:
@@ -169,6 +166,20 @@ void ReportFailure(IBuildFeedback& feedback, const std::string& reason) {
 
 }  // namespace
 
+std::string_view RuntimeNameFor(TSaverTarget target) {
+  return target == TSaverTarget::Windows ? kWindowsRuntimeName : kLinuxRuntimeName;
+}
+
+std::string TargetRefusal(TSaverKind kind, TSaverTarget target,
+                          std::span<const TResource> resources) {
+  if (target != TSaverTarget::Windows) return {};
+  // The movie renderer has no Windows backend yet.
+  if (kind == TSaverKind::Flash) return std::string(kFlashLinuxOnlyMessage);
+  if (!FindResource(resources, kRuntimeType, kWindowsRuntimeName))
+    return std::string(kNoWindowsRuntimeMessage);
+  return {};
+}
+
 std::string LimitsMessage(TSaverKind kind, size_t sourceCount, size_t musicCount) {
   if (TrailerFits(kind, sourceCount, musicCount)) return {};
   if (kind == TSaverKind::Flash)
@@ -185,6 +196,13 @@ TBuildResult RunBuild(const TBuildRequest& request, IBuildFeedback& feedback) {
   feedback.ShowBuildPage();
   feedback.StopMusicPreview();
   TBuildResult result;
+  // A saver the chosen system cannot run is refused first: no other setting would help it.
+  if (std::string refusal = TargetRefusal(request.Kind, request.Target, request.Resources);
+      !refusal.empty()) {
+    feedback.ShowMessage(refusal, TMessageKind::Plain);
+    result.FailureReason = std::move(refusal);
+    return result;
+  }
   if (request.Sources.empty()) {
     feedback.ShowMessage(kNoSourcesMessage, TMessageKind::Plain);
     return result;
@@ -216,8 +234,8 @@ TBuildResult RunBuild(const TBuildRequest& request, IBuildFeedback& feedback) {
   TPayloadResult payload;
   try {
     staged.emplace(path);
-    if (std::string why;
-        !ExtractRuntime(request.Resources, kRuntimeType, kRuntimeName, staged->Path(), &why))
+    if (std::string why; !ExtractRuntime(request.Resources, kRuntimeType,
+                                         RuntimeNameFor(request.Target), staged->Path(), &why))
       throw ESaverFileError("Cannot write the saver program " + path + ": " + why);
     payload = WriteThePayload(request, staged->Path(), feedback);
     // The user knows the file by the saver's name, not by the one it is built under.

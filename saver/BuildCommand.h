@@ -27,6 +27,18 @@ inline constexpr std::string_view kUnsupportedMessage = "file not support";
 inline constexpr std::string_view kSucceededMessage = "Process succeed!";
 inline constexpr std::string_view kFailedMessage = "Process failed!";
 inline constexpr std::string_view kInformationCaption = "Information";
+inline constexpr std::string_view kFlashLinuxOnlyMessage =
+    "Flash savers play on Linux only for now: a Flash saver cannot be built for Windows.";
+inline constexpr std::string_view kNoWindowsRuntimeMessage =
+    "This builder was made without the Windows saver program, so it cannot build savers for "
+    "Windows.";
+
+// The runtime programs among the builder's resources, one for each system a saver is made for.
+inline constexpr std::string_view kRuntimeType = "exefile";
+inline constexpr std::string_view kLinuxRuntimeName = "head";
+inline constexpr std::string_view kWindowsRuntimeName = "headwin";
+
+using TSaverTarget = project::TSaverTarget;
 
 enum class TMessageKind {
   Plain,        // captioned with the application's title, one OK button
@@ -61,6 +73,8 @@ struct TBuildRequest {
   std::string OutputDir;  // with its trailing "/"
   std::string OutputName;
   int OutputType = 0;  // 0 ".scr", 1 ".exe"
+  // The system the saver runs on: which runtime program heads the file.
+  TSaverTarget Target = TSaverTarget::Linux;
   std::span<const TResource> Resources;
   // The project the build comes from, when it has a file: the saver must never replace it.
   std::filesystem::path ProjectFile;
@@ -75,6 +89,14 @@ struct TBuildResult {
 };
 
 TBuildResult RunBuild(const TBuildRequest& request, IBuildFeedback& feedback);
+
+// The message that refuses a saver of this kind for this system, or for a system whose runtime
+// the resources lack; empty when it can be built. RunBuild refuses with it before anything else.
+std::string TargetRefusal(TSaverKind kind, TSaverTarget target,
+                          std::span<const TResource> resources);
+
+// The name of the runtime resource that heads a saver for the target.
+std::string_view RuntimeNameFor(TSaverTarget target);
 
 // The message that refuses lists the saver file cannot hold; empty when they fit.
 std::string LimitsMessage(TSaverKind kind, size_t sourceCount, size_t musicCount);

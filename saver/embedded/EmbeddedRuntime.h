@@ -1,6 +1,7 @@
 #pragma once
 
-// The resources of the builder programs: the saver runtime, as "exefile"/"head".
+// The resources of the builder programs: the saver runtimes, "exefile"/"head" for Linux and,
+// when the builder was made with it, "exefile"/"headwin" for Windows.
 
 #include <span>
 

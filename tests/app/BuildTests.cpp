@@ -68,6 +68,11 @@ class BuildTests : public QObject {
   void deletedSaverCountsAsUnbuilt();
   void closeAfterABuildStillAsks();
   void progressCountsThePictures();
+  void windowsBuildHeadsWithTheWindowsRuntime();
+  void flashForWindowsIsRefused();
+  void windowsPreviewAndInstall_data();
+  void windowsPreviewAndInstall();
+  void failedWindowsBuildKeepsTheLinuxSaver();
 };
 
 void BuildTests::previewAndInstallBeforeABuild() {
@@ -304,6 +309,100 @@ void BuildTests::progressCountsThePictures() {
   progress.Close();
   QVERIFY(!progress.Dialog());
   QVERIFY(!owner.findChild<QProgressDialog*>());
+}
+
+void BuildTests::windowsBuildHeadsWithTheWindowsRuntime() {
+  TFormRig rig;
+  PrepareBuild(rig);
+  rig.Control<TRadioGroup>("RdoGpTarget")->Button(1)->click();
+  rig.ClickButton("scButBuild");
+  QCOMPARE(rig.Dialogs.TakeLog(), QStringList{kSucceeded});
+  const QString saver = rig.ScratchPath("show.scr");
+  QFile file(saver);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  const QByteArray head(reinterpret_cast<const char*>(kTinyWindowsRuntime),
+                        qsizetype(sizeof kTinyWindowsRuntime));
+  QCOMPARE(file.read(head.size()), head);
+  const TSaverFileReader reader(saver.toStdString());
+  QCOMPARE(reader.Runtime().Size, qint64(head.size()));
+  QCOMPARE(int(reader.Trailer().SourceSizes.size()), 2);
+  QVERIFY(rig.Form().State().SaverBuilt);
+}
+
+// Refused like the build's other refusals, before anything is written.
+void BuildTests::flashForWindowsIsRefused() {
+  TFormRig rig;
+  rig.ChooseFlash();
+  rig.AddSources({rig.File("clip.swf", "FWS\x06movie")});
+  rig.Dialogs.FolderAnswers.push_back(rig.Scratch());
+  rig.ClickButton("SpeedButton8");
+  rig.Control<TRadioGroup>("RdoGpTarget")->Button(1)->click();
+  const QStringList before = QDir(rig.Scratch()).entryList(QDir::Files);
+  rig.Dialogs.TakeLog();
+  rig.ClickButton("scButBuild");
+  QCOMPARE(rig.Dialogs.TakeLog(),
+           QStringList{"plain: Flash savers play on Linux only for now: a Flash saver cannot be "
+                       "built for Windows."});
+  QCOMPARE(QDir(rig.Scratch()).entryList(QDir::Files), before);
+  QVERIFY(rig.Form().State().BuiltSaverPath.empty());
+  QVERIFY(!rig.Form().State().SaverBuilt);
+}
+
+// A Windows saver is tried through Wine when there is one, else on a Windows PC; it is installed
+// there, never into this desktop's XScreenSaver. What counts is the system it was built for.
+void BuildTests::windowsPreviewAndInstall_data() {
+  QTest::addColumn<bool>("wine");
+  QTest::newRow("with Wine") << true;
+  QTest::newRow("without Wine") << false;
+}
+
+void BuildTests::windowsPreviewAndInstall() {
+  QFETCH(bool, wine);
+  TFormRig rig;
+  PrepareBuild(rig);
+  auto* target = rig.Control<TRadioGroup>("RdoGpTarget");
+  target->Button(1)->click();
+  rig.ClickButton("scButBuild");
+  target->Button(0)->click();  // chosen after the build: the built saver stays a Windows one
+  rig.Dialogs.TakeLog();
+  rig.Desktop.NoWine = !wine;
+  const QString saver = rig.ScratchPath("show.scr");
+  rig.ClickButton("btnPreview");
+  const QStringList preview = rig.Dialogs.TakeLog();
+  if (wine) {
+    QVERIFY2(preview.isEmpty(), qPrintable(preview.join('\n')));
+    QCOMPARE(rig.Desktop.Log, QStringList{"wine: " + saver});
+  } else {
+    QCOMPARE(preview.size(), 1);
+    QVERIFY2(preview.front().startsWith("info[Information]: \"show.scr\" is a Windows saver") &&
+                 preview.front().contains("sudo apt install wine") &&
+                 preview.front().contains("copy it there, right-click it and choose Test"),
+             qPrintable(preview.front()));
+    QVERIFY(rig.Desktop.Log.isEmpty());
+  }
+  rig.Desktop.Log.clear();
+  rig.ClickButton("btnSetup");
+  const QStringList install = rig.Dialogs.TakeLog();
+  QCOMPARE(install.size(), 1);
+  QVERIFY2(install.front().startsWith("info[Information]: \"show.scr\" is a Windows saver") &&
+               install.front().contains("copy it to the Windows PC, right-click it and choose "
+                                        "Install"),
+           qPrintable(install.front()));
+  QVERIFY(rig.Desktop.Log.isEmpty());  // no ~/.xscreensaver, no settings program
+}
+
+// The saver left in place by a failed build is still the earlier one, and is previewed as such.
+void BuildTests::failedWindowsBuildKeepsTheLinuxSaver() {
+  TFormRig rig;
+  PrepareBuild(rig);
+  rig.ClickButton("scButBuild");
+  rig.Control<TRadioGroup>("RdoGpTarget")->Button(1)->click();
+  rig.AddSources({rig.File("broken.jpg", "no picture")});
+  rig.ClickButton("scButBuild");
+  rig.Dialogs.TakeLog();
+  rig.ClickButton("btnPreview");
+  QVERIFY(rig.Dialogs.Log.isEmpty());
+  QCOMPARE(rig.Desktop.Log, QStringList{"start: " + rig.ScratchPath("show.scr")});
 }
 
 int RunBuildTests(int argc, char** argv) {

@@ -91,6 +91,12 @@ bool TFakeDesktop::StartDetached(const std::string& program) {
   return true;
 }
 
+bool TFakeDesktop::StartWindowsSaver(const std::string& saverPath) {
+  if (NoWine) return false;
+  Log.append("wine: " + QString::fromStdString(saverPath));
+  return true;
+}
+
 bool TFakeDesktop::OpenDocument(const std::string& path) {
   if (NoOpener) return false;
   Log.append("document: " + QString::fromStdString(path));

@@ -68,10 +68,13 @@ class TFakeDesktop : public IDesktop {
  public:
   bool FailInstall = false;
   bool NoOpener = false;
+  bool NoWine = false;
   TSaverHost Host{true, true, false, "", ""};  // XScreenSaver installed and running
-  QStringList Log;  // "start: path", "document: path", "install: path", "settings"
+  // "start: path", "wine: path", "document: path", "install: path", "settings"
+  QStringList Log;
 
   bool StartDetached(const std::string& program) override;
+  bool StartWindowsSaver(const std::string& saverPath) override;
   bool OpenDocument(const std::string& path) override;
   void InstallSaver(const std::string& saverPath) override;
   bool OpenSaverSettings() override;

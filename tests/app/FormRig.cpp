@@ -20,7 +20,10 @@ namespace {
 // The builds of the tests write this in place of the real saver runtime: the payload and the
 // trailer that follow it are real.
 constexpr uint8_t kTinyRuntime[] = {'#', '!', '/', 'b', 'i', 'n', '/', 's', 'h', '\n'};
-const TResource kResources[] = {{"exefile", "head", std::span<const uint8_t>(kTinyRuntime)}};
+const TResource kResources[] = {
+    {"exefile", "head", std::span<const uint8_t>(kTinyRuntime)},
+    {"exefile", "headwin", std::span<const uint8_t>(kTinyWindowsRuntime)},
+};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 // A wizard window on the offscreen platform with every outside service scripted, in a program
 // folder of its own (with "mask1.jpg") and a scratch folder for pictures and savers.
 
+#include <cstdint>
 #include <memory>
 
 #include <QColor>
@@ -16,6 +17,9 @@
 #include "tests/app/FakeServices.h"
 
 namespace kestrava::test {
+
+// What the rig's builds write at the head of a Windows saver, in place of the real runtime.
+inline constexpr uint8_t kTinyWindowsRuntime[] = {'M', 'Z', ' ', 'w', 'i', 'n'};
 
 class TFormRig {
  public:

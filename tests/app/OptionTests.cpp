@@ -71,6 +71,17 @@ void OptionTests::buildPageLayout() {
   QCOMPARE(type->ItemIndex(), 0);
   QCOMPARE(type->Button(0)->text(), QString(".scr"));
   QCOMPARE(type->Button(1)->text(), QString(".exe"));
+  auto* target = rig.Control<TRadioGroup>("RdoGpTarget");
+  QCOMPARE(target->title(), QString(" Saver Made For "));
+  QCOMPARE(target->ItemIndex(), 0);
+  QCOMPARE(target->Count(), 2);
+  QCOMPARE(target->Button(0)->text(), QString("Linux with XScreenSaver"));
+  QCOMPARE(target->Button(1)->text(), QString("Windows"));
+  QVERIFY(!target->isHidden());
+  // Beside the big buttons, under the name and type, overlapping neither.
+  for (const char* other : {"edtOutputName", "RdoGpOutType", "btnPreview"})
+    QVERIFY2(!target->geometry().intersects(rig.Control<QWidget>(other)->geometry()), other);
+  QVERIFY(target->geometry().bottom() <= rig.Control<QWidget>("btnPreview")->geometry().bottom());
   const struct {
     const char* Name;
     const char* Caption;

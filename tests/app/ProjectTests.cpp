@@ -72,6 +72,7 @@ class ProjectTests : public QObject {
   void loadMissingFileGivesDefaults();
   void loadOfAnOlderFileTicksNothing();
   void effectsAndMaskRoundTrip();
+  void targetRoundTrip();
   void loadTicksOnlyOfferedStyles();
   void loadCancelledChangesNothing();
   void loadClampsTheGroups();
@@ -171,7 +172,7 @@ void ProjectTests::everyStoredEditAsksOnClose_data() {
   QTest::addColumn<bool>("asks");
   for (const char* edit : {"move a picture up", "move a picture down", "reverse the pictures",
                            "replace a picture", "remove a picture and build", "move a song up",
-                           "flash kind", "tick an effect", "tick the mask"})
+                           "flash kind", "tick an effect", "tick the mask", "windows target"})
     QTest::newRow(edit) << QString(edit) << true;
   QTest::newRow("build only") << QString("build only") << false;
   QTest::newRow("click an entry") << QString("click an entry") << false;
@@ -220,6 +221,8 @@ void ProjectTests::everyStoredEditAsksOnClose() {
     rig.Control<TCheckListBox>("lbx_effects")->SetChecked(40, true);
   } else if (edit == "tick the mask") {
     rig.Control<QCheckBox>("chkMask")->click();
+  } else if (edit == "windows target") {
+    rig.Control<TRadioGroup>("RdoGpTarget")->Button(1)->click();
   } else if (edit == "click an entry") {
     rig.ClickEntry(*sources, 2);
   }
@@ -375,6 +378,32 @@ void ProjectTests::effectsAndMaskRoundTrip() {
   other.Dialogs.CloseAnswers = {TCloseAnswer::Cancel};
   QVERIFY(Closes(other));
   QVERIFY(other.Dialogs.Log.isEmpty());
+}
+
+// The system the saver is made for is saved and loaded with the project; a file without it is a
+// Linux project.
+void ProjectTests::targetRoundTrip() {
+  TFormRig rig;
+  rig.Control<TRadioGroup>("RdoGpTarget")->Button(1)->click();
+  const QString file = rig.ScratchPath("windows.kvp");
+  rig.Dialogs.SaveAnswers.push_back(file);
+  rig.Form().SaveProjectAs1Click();
+  QCOMPARE(Stored(file).Target, project::TSaverTarget::Windows);
+
+  TFormRig other;
+  other.Form().LoadProjectFile(file);
+  auto* target = other.Control<TRadioGroup>("RdoGpTarget");
+  QCOMPARE(target->ItemIndex(), 1);
+  QVERIFY(target->Button(1)->isChecked());
+  other.Dialogs.CloseAnswers = {TCloseAnswer::Cancel};
+  QVERIFY(Closes(other));
+  QVERIFY(other.Dialogs.Log.isEmpty());
+
+  const QString older = rig.ScratchPath("older.kvp");
+  WriteFile(older, "[saverType]\ntype=pic\n[myBuild]\nOutType=0\n");
+  other.Form().LoadProjectFile(older);
+  QCOMPARE(target->ItemIndex(), 0);
+  QCOMPARE(other.Form().CurrentSettings().Target, project::TSaverTarget::Linux);
 }
 
 // Styles the list does not offer (7), outside the catalogue or not numbers tick nothing.

@@ -1,5 +1,6 @@
-// Programs the builder starts and leaves alone: the built saver (Preview), the manual's opener
-// and XScreenSaver's settings. Small scripts stand in for them and report how they were started.
+// Programs the builder starts and leaves alone: the built saver (Preview, a Windows one through
+// Wine), the manual's opener and XScreenSaver's settings. Small scripts stand in for them and
+// report how they were started.
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,16 @@ void WriteScript(const fs::path& path, const std::string& body, bool executable 
 std::string Report(const std::string& name, const std::string& lines) {
   return "out=\"$(dirname \"$0\")/" + name + "\"\n{\n" + lines +
          "} > \"$out.tmp\" && mv \"$out.tmp\" \"$out\"\n";
+}
+
+// Runs `start`, which must succeed, with a script named `program` first on PATH; returns what the
+// script reported: how many arguments it got, then each on a line.
+std::string ArgumentsGiven(const std::string& program, const std::function<bool()>& start) {
+  const TScratchFolder bin;
+  WriteScript(bin / program, Report("given", "  echo \"$#\"\n  printf '%s\\n' \"$@\"\n"));
+  const TScopedEnvironment path("PATH", bin.Path().string() + ":/usr/bin:/bin");
+  EXPECT_TRUE(start());
+  return WaitForFile(bin / "given");
 }
 
 TEST(StartDetached, RunsTheFileAloneWithoutArguments) {
@@ -99,15 +111,33 @@ TEST(OpenDocument, HandsThePathToTheDesktopOpener) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
-    const TScratchFolder bin;
-    WriteScript(bin / "xdg-open", Report("opened", "  echo \"$#\"\n  printf '%s\\n' \"$@\"\n"));
-    const TScopedEnvironment path("PATH", bin.Path().string() + ":/usr/bin:/bin");
-    EXPECT_TRUE(MakeDesktop()->OpenDocument(c.path));
-    EXPECT_EQ(WaitForFile(bin / "opened"), c.opened);
+    EXPECT_EQ(ArgumentsGiven("xdg-open", [&] { return MakeDesktop()->OpenDocument(c.path); }),
+              c.opened);
   }
   const TScratchFolder empty;
   const TScopedEnvironment path("PATH", empty.Path().string());
   EXPECT_FALSE(MakeDesktop()->OpenDocument("/manual/index.html"));  // no opener to hand it to
+}
+
+// A Windows saver is shown full screen (/s) by the Wine on PATH; without one nothing starts.
+TEST(StartWindowsSaver, RunsTheSaverFullScreenUnderWine) {
+  struct Case {
+    const char* path;
+    const char* ran;
+  };
+  const Case cases[] = {
+      {"/home/me/savers/my show.scr", "2\n/home/me/savers/my show.scr\n/s\n"},
+      {"-show.scr", "2\n./-show.scr\n/s\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(ArgumentsGiven("wine", [&] { return MakeDesktop()->StartWindowsSaver(c.path); }),
+              c.ran);
+  }
+  const TScratchFolder empty;
+  WriteScript(empty / "wine", "exit 0\n", false);  // not a program
+  const TScopedEnvironment path("PATH", empty.Path().string());
+  EXPECT_FALSE(MakeDesktop()->StartWindowsSaver("/home/me/savers/show.scr"));
 }
 
 TEST(OpenSaverSettings, PrefersTheNewSettingsProgramToTheOldOne) {

@@ -162,6 +162,12 @@ TEST(ProjectFile, LoadsDefaultsLimitsAndTheDerivedName) {
       {"Mask 1", file("[myOptions]\nMask=1\n"),
        With(AllDefaults(), [](auto& s) { s.Mask = true; })},
       {"Mask 2 is no mask", file("[myOptions]\nMask=2\n"), AllDefaults()},
+      {"Target windows", file("[myBuild]\nTarget=windows\n"),
+       With(AllDefaults(), [](auto& s) { s.Target = TSaverTarget::Windows; })},
+      {"Target in capitals", file("[MYBUILD]\nTARGET=Windows\n"),
+       With(AllDefaults(), [](auto& s) { s.Target = TSaverTarget::Windows; })},
+      {"Target linux", file("[myBuild]\nTarget=linux\n"), AllDefaults()},
+      {"another Target is Linux", file("[myBuild]\nTarget=windows95\n"), AllDefaults()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -210,6 +216,27 @@ TEST(ProjectFile, SaveKeepsWhatItDoesNotWrite) {
             "[myEffects]\nstyles=\n");
 }
 
+// Only a Windows saver stores its target: a Linux project's file keeps the layout older builders
+// wrote, and switching back to Linux takes the key out again.
+TEST(ProjectFile, OnlyAWindowsTargetIsStored) {
+  const TScratchFolder folder;
+  const fs::path path = folder / "p.kvp";
+  SaveProjectFile(path, kStartup);
+  const std::string linuxFile = ReadText(path);
+  EXPECT_EQ(linuxFile.find("Target"), std::string::npos) << linuxFile;
+
+  const TProjectSettings windows =
+      With(kStartup, [](auto& s) { s.Target = TSaverTarget::Windows; });
+  SaveProjectFile(path, windows);
+  const TIniText text = TIniText::Parse(ReadText(path)).value();
+  EXPECT_EQ(text.ReadString("myBuild", "Target", ""), "windows");
+  EXPECT_EQ(LoadProjectFile(path, kStartup), windows);
+
+  SaveProjectFile(path, kStartup);
+  EXPECT_EQ(ReadText(path), linuxFile);
+  EXPECT_EQ(LoadProjectFile(path, windows).Target, TSaverTarget::Linux);
+}
+
 // A key that cannot be stored (a line break in a path) leaves the old file byte for byte.
 TEST(ProjectFile, SaveIsAllOrNothing) {
   const TScratchFolder folder;
@@ -224,7 +251,8 @@ TEST(ProjectFile, SaveIsAllOrNothing) {
   } catch (const EProjectWriteError& e) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + path.string());
   }
-  EXPECT_EQ(ReadText(path), "[dataFiles]\r\nfilenum=0\r\nfile1=old\r\n[myOptions]\r\nDelayTime=5\r\n");
+  EXPECT_EQ(ReadText(path),
+            "[dataFiles]\r\nfilenum=0\r\nfile1=old\r\n[myOptions]\r\nDelayTime=5\r\n");
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"p.kvp"});
 }
 
@@ -298,6 +326,10 @@ TEST(ProjectFile, CloseCheckComparesEverythingTheFileStores) {
        true},
       {"mask", none, [](auto& s) { s.Mask = true; }, false},
       {"mask off again", [](auto& s) { s.Mask = true; }, none, false},
+      {"windows target", none, [](auto& s) { s.Target = TSaverTarget::Windows; }, false},
+      {"linux target again", [](auto& s) { s.Target = TSaverTarget::Windows; }, none, false},
+      {"same windows target", [](auto& s) { s.Target = TSaverTarget::Windows; },
+       [](auto& s) { s.Target = TSaverTarget::Windows; }, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -341,6 +373,7 @@ TEST(ProjectFile, AwkwardSettingsRoundTrip) {
              s.Interval = INT32_MAX;
              s.Styles = {1, 52, 86, 118};
              s.Mask = true;
+             s.Target = TSaverTarget::Windows;
            }),
       With(kStartup,
            [&](auto& s) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -80,6 +81,16 @@ TEST_F(BuildCommand, RefusesWhatCannotBeBuilt) {
          r.Sources.assign(101, r.Sources.front());
        },
        "plain: A Flash saver can hold at most 100 movies; this one has 101."},
+      {"flash for windows",
+       [](TBuildRequest& r) {
+         r.Kind = TSaverKind::Flash;
+         r.Target = TSaverTarget::Windows;
+       },
+       "plain: Flash savers play on Linux only for now: a Flash saver cannot be built for "
+       "Windows."},
+      {"windows without its runtime", [](TBuildRequest& r) { r.Target = TSaverTarget::Windows; },
+       "plain: This builder was made without the Windows saver program, so it cannot build "
+       "savers for Windows."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -93,6 +104,28 @@ TEST_F(BuildCommand, RefusesWhatCannotBeBuilt) {
     EXPECT_EQ(feedback.Events.front(), "busy");
     EXPECT_EQ(feedback.Events.back(), "normal");
     EXPECT_FALSE(fs::exists(Output()));
+    EXPECT_TRUE(folder_.Entries().empty());  // no staged file either
+  }
+}
+
+// The runtime that heads the file is the one of the system the saver is made for.
+TEST_F(BuildCommand, TheTargetChoosesTheRuntime) {
+  const TBytes windows = Bytes("MZ windows runtime of the test");
+  const TResource both[] = {{"exefile", "headwin", windows}, resources_[0]};
+  for (const TSaverTarget target : {TSaverTarget::Linux, TSaverTarget::Windows}) {
+    SCOPED_TRACE(int(target));
+    TBuildRequest request = Request();
+    request.Resources = both;
+    request.Target = target;
+    TRecordingFeedback feedback;
+    const TBuildResult result = RunBuild(request, feedback);
+    ASSERT_TRUE(result.Built) << result.FailureReason;
+    const TBytes& runtime = target == TSaverTarget::Windows ? windows : runtime_;
+    const TSaverFileReader saver{fs::path(Output())};
+    EXPECT_EQ(saver.Runtime().Size, int64_t(runtime.size()));
+    const TBytes file = ReadBytes(Output());
+    EXPECT_TRUE(std::equal(runtime.begin(), runtime.end(), file.begin()));
+    EXPECT_EQ(saver.Blocks().size(), 3u);
   }
 }
 

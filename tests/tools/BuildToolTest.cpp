@@ -2,10 +2,12 @@
 // kestrava-tool then reads back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "imaging/Jpeg.h"
 #include "tests/saver/SaverTestSupport.h"
@@ -19,6 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using savertest::Bytes;
 using savertest::ReadBytes;
+using savertest::TBytes;
 using savertest::WriteBytes;
 using test::Quoted;
 using test::RunProgram;
@@ -156,6 +159,9 @@ TEST(BuildTool, ReportsFailuresWithItsExitStatus) {
       {Quoted(project) + " --screen 16384x16384", 2, "",
        "kestrava-build: --screen: width and height must lie in 1..16384, with at most 67108864"},
       {Quoted(project) + " --type zip", 2, "", "kestrava-build: --type"},
+      {Quoted(project) + " --target mac", 2, "",
+       "kestrava-build: --target is linux or windows, not \"mac\"\nusage: kestrava-build"},
+      {Quoted(project) + " --target", 2, "", "kestrava-build: --target wants a value"},
       {"", 2, "", "kestrava-build: no project file given"},
   };
   for (const Case& c : cases) {
@@ -168,6 +174,99 @@ TEST(BuildTool, ReportsFailuresWithItsExitStatus) {
   }
   EXPECT_FALSE(fs::exists(folder / "bad.scr"));
   EXPECT_FALSE(fs::exists(folder / "Trip.scr"));
+}
+
+// The runtime at the head follows the system the saver is made for: the project's Target, or
+// --target over it. A builder made without the Windows runtime refuses Windows savers before it
+// writes anything.
+TEST(BuildTool, TheTargetChoosesTheRuntimeAtTheHead) {
+#ifdef KESTRAVA_WINDOWS_RUNTIME_PATH
+  const TBytes windowsRuntime = ReadBytes(KESTRAVA_WINDOWS_RUNTIME_PATH);
+#else
+  const TBytes windowsRuntime;  // none embedded
+#endif
+  const TBytes linuxRuntime = ReadBytes(KESTRAVA_SAVER_PATH);
+  ASSERT_FALSE(linuxRuntime.empty());
+  ASSERT_NE(windowsRuntime, linuxRuntime);
+  struct Case {
+    std::string projectKeys, arguments;
+    bool windows;
+  };
+  const Case cases[] = {
+      {"", "", false},
+      {"Target=windows\n", "", true},
+      {"Target=windows\n", " --target linux", false},
+      {"", " --target windows", true},
+      {"Target=linux\n", " --target windows", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.projectKeys + c.arguments);
+    TScratchFolder folder;
+    const fs::path project = folder / "target.kvp";
+    WriteProject(project, {kPictures / "sequential.jpg"}, {}, folder.Path().string() + "/",
+                 c.projectKeys);
+    const auto build = RunProgram(KESTRAVA_BUILD_PATH, "build-tool-target", [&](const fs::path&) {
+      return Quoted(project) + " --quiet --screen 64x48" + c.arguments;
+    });
+    const fs::path saver = folder / "Trip.scr";
+    if (c.windows && windowsRuntime.empty()) {
+      EXPECT_EQ(build.exitCode, 1);
+      EXPECT_EQ(build.err,
+                "kestrava-build: This builder was made without the Windows saver "
+                "program, so it cannot build savers for Windows.\n");
+      EXPECT_EQ(folder.Entries(), std::vector<std::string>{"target.kvp"});
+      continue;
+    }
+    ASSERT_EQ(build.exitCode, 0) << build.out << build.err;
+    const TBytes& runtime = c.windows ? windowsRuntime : linuxRuntime;
+    const TBytes file = ReadBytes(saver);
+    ASSERT_GT(file.size(), runtime.size());
+    EXPECT_TRUE(std::equal(runtime.begin(), runtime.end(), file.begin()));
+    // The payload and trailer behind it are the same for both systems.
+    const auto info = RunTool("build-tool-target-info",
+                              [&](const fs::path&) { return "saver-info " + Quoted(saver); });
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_NE(info.out.find("interval: 6\n"), std::string::npos) << info.out;
+  }
+}
+
+// A Flash saver has no Windows runtime to play it: refused with a message on standard error, and
+// nothing written, neither the saver nor a staged file.
+TEST(BuildTool, RefusesFlashSaversForWindows) {
+  struct Case {
+    std::string projectKeys, arguments;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"", " --target windows", true},
+      {"Target=windows\n", "", true},
+      {"Target=windows\n", " --target linux", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.projectKeys + c.arguments);
+    TScratchFolder folder;
+    WriteBytes(folder / "clip.swf", Bytes("FWS\x06 a movie"));
+    const fs::path project = folder / "movie.kvp";
+    std::ofstream(project) << "[saverType]\ntype=fla\n[dataFiles]\nfilenum=1\nfile0="
+                           << (folder / "clip.swf").string()
+                           << "\n[myBuild]\nOutPath=" << folder.Path().string()
+                           << "/\nOutFileName=Movie\n"
+                           << c.projectKeys;
+    const auto build = RunProgram(KESTRAVA_BUILD_PATH, "build-tool-flash", [&](const fs::path&) {
+      return Quoted(project) + " --quiet" + c.arguments;
+    });
+    if (!c.refused) {
+      EXPECT_EQ(build.exitCode, 0) << build.out << build.err;
+      EXPECT_TRUE(fs::exists(folder / "Movie.scr"));
+      continue;
+    }
+    EXPECT_EQ(build.exitCode, 1);
+    EXPECT_EQ(build.out, "");
+    EXPECT_EQ(build.err,
+              "kestrava-build: Flash savers play on Linux only for now: a Flash saver "
+              "cannot be built for Windows.\n");
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"clip.swf", "movie.kvp"}));
+  }
 }
 
 // The listing maps the wizard's "effect k" entries and the catalogue numbers that --effects takes.

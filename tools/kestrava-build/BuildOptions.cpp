@@ -13,7 +13,7 @@ namespace kestrava {
 const char* const kBuildUsage =
     "usage: kestrava-build PROJECT.kvp [--effects all|offered|N,N-M,...] [--mask]\n"
     "                      [--screen WxH] [--output-dir DIR] [--name NAME] [--type scr|exe]\n"
-    "                      [--quiet]\n"
+    "                      [--target linux|windows] [--quiet]\n"
     "       kestrava-build --list-effects | --help\n";
 
 namespace {
@@ -105,6 +105,12 @@ TBuildOptions ParseBuildOptions(const std::vector<std::string>& args) {
       if (type != "scr" && type != "exe")
         throw EUsageError("kestrava-build: --type is scr or exe, not \"" + type + "\"");
       options.Type = type == "exe" ? 1 : 0;
+    } else if (arg == "--target") {
+      const std::string& target = value();
+      if (target != "linux" && target != "windows")
+        throw EUsageError("kestrava-build: --target is linux or windows, not \"" + target + "\"");
+      options.Target =
+          target == "windows" ? project::TSaverTarget::Windows : project::TSaverTarget::Linux;
     } else if (arg == "--quiet") {
       options.Quiet = true;
     } else if (arg.starts_with("--")) {

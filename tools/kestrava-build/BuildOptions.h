@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "project/ProjectSettings.h"
 #include "saver/FitToScreen.h"
 
 namespace kestrava {
@@ -24,7 +25,8 @@ struct TBuildOptions {
   std::optional<TScreenSize> Screen;
   std::optional<std::string> OutputDir;
   std::optional<std::string> Name;
-  std::optional<int> Type;  // 0 ".scr", 1 ".exe"
+  std::optional<int> Type;                      // 0 ".scr", 1 ".exe"
+  std::optional<project::TSaverTarget> Target;  // over the project's own
   bool Quiet = false;
 };
 

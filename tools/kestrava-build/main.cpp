@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,11 @@ int Run(const std::vector<std::string>& args) {
   if (options.OutputDir) settings.OutPath = *options.OutputDir;
   if (options.Name) settings.OutName = *options.Name;
   if (options.Type) settings.OutType = *options.Type;
+  if (options.Target) settings.Target = *options.Target;
+  // Refused before the build starts, on standard error like the tool's other failures.
+  if (const std::string refusal = TargetRefusal(settings.Kind, settings.Target, ProgramResources());
+      !refusal.empty())
+    throw std::runtime_error(refusal);
 
   TBuildRequest request;
   request.Kind = settings.Kind;
@@ -92,6 +98,7 @@ int Run(const std::vector<std::string>& args) {
   request.OutputDir = settings.OutPath;
   request.OutputName = settings.OutName;
   request.OutputType = settings.OutType;
+  request.Target = settings.Target;
   request.Resources = ProgramResources();
   request.ProjectFile = options.Project;
 
