@@ -192,7 +192,8 @@ bool ReadScanline(TReaderState& state, uint8_t* row) {
   return true;
 }
 
-bool StartCompress(TWriterState& state, int width, int height, bool progressive) {
+bool StartCompress(TWriterState& state, int width, int height, bool progressive,
+                   TJpegChroma chroma) {
   state.Info.err = InitJpegErrorManager(state.Error);
   if (setjmp(state.Error.Jump)) {
     jpeg_destroy_compress(&state.Info);
@@ -210,6 +211,9 @@ bool StartCompress(TWriterState& state, int width, int height, bool progressive)
   jpeg_set_defaults(&state.Info);
   jpeg_set_quality(&state.Info, kQuality, TRUE);
   state.Info.dct_method = JDCT_FLOAT;
+  if (chroma == TJpegChroma::Full)
+    for (int i = 0; i < state.Info.num_components; ++i)
+      state.Info.comp_info[i].h_samp_factor = state.Info.comp_info[i].v_samp_factor = 1;
   if (progressive) jpeg_simple_progression(&state.Info);
   jpeg_start_compress(&state.Info, TRUE);
   return true;
@@ -302,9 +306,10 @@ const uint8_t* TJpegRowReader::NextRow() {
   return row_.data();
 }
 
-TJpegRowWriter::TJpegRowWriter(int width, int height, bool progressive) : state_(new TState()) {
+TJpegRowWriter::TJpegRowWriter(int width, int height, bool progressive, TJpegChroma chroma)
+    : state_(new TState()) {
   if (width < 1 || height < 1) throw EJpegError("Cannot write an empty picture as JPEG");
-  if (!StartCompress(*state_, width, height, progressive)) {
+  if (!StartCompress(*state_, width, height, progressive, chroma)) {
     std::free(state_->Destination.Buffer);
     throw EJpegError(state_->Error.Message);
   }

@@ -141,7 +141,11 @@ TPayloadResult WriteThePayload(const TBuildRequest& request, const std::string& 
         if (!IsSupportedPictureName(source)) throw EUnsupportedSource(source);
         const auto* maskPicture = mask.Get();
         try {
-          return PreparePicture(source, request.Screen, maskPicture);
+          // A Windows saver's pictures keep their colour in full: WIC and libjpeg fill in halved
+          // colour differently.
+          return PreparePicture(
+              source, request.Screen, maskPicture,
+              request.Target == TSaverTarget::Windows ? TJpegChroma::Full : TJpegChroma::Halved);
         } catch (const std::exception& e) {
           throw std::runtime_error(NamingTheFile(source, e.what()));
         }

@@ -51,18 +51,18 @@ class TJpegRows : public TRowSource {
 };
 
 std::vector<uint8_t> PrepareJpeg(std::span<const uint8_t> bytes, TScreenSize screen,
-                                 const TPictureMask* mask, int64_t maxPixels) {
+                                 const TPictureMask* mask, int64_t maxPixels, TJpegChroma chroma) {
   TJpegRows rows(bytes, maxPixels);
   const int scale = JpegScaleFor(rows.FullWidth(), rows.FullHeight(), screen);
   if (scale > 1) rows.Reader().ScaleDown(scale);
   // The whole-picture buffer of several scans, and a band of rows of a single one.
   const TDecodeReservation reservation(rows.Reader().WholePictureBytes() +
                                        int64_t{rows.FullWidth()} * 3 * 16);
-  return EncodeOnScreen(rows, screen, mask, rows.Progressive());
+  return EncodeOnScreen(rows, screen, mask, rows.Progressive(), chroma);
 }
 
 std::vector<uint8_t> PrepareBmp(std::span<const uint8_t> bytes, TScreenSize screen,
-                                const TPictureMask* mask) {
+                                const TPictureMask* mask, TJpegChroma chroma) {
   const TBmpSize size = BmpSize(bytes);
   // Only the rows the screen takes are held: a run-length picture of a few bytes may be huge.
   const TRowSlots slots =
@@ -71,7 +71,7 @@ std::vector<uint8_t> PrepareBmp(std::span<const uint8_t> bytes, TScreenSize scre
                                        size.PixelBytes);
   const TBitmap kept = ReadBmpRows(bytes, slots.Slot, slots.Count, TDamage::Refuse);
   TBitmapRows rows(kept, &slots);
-  return EncodeOnScreen(rows, screen, mask, false);
+  return EncodeOnScreen(rows, screen, mask, false, chroma);
 }
 
 // The rows of a GIF's first frame that the screen takes, kept as the data gives them: a frame of
@@ -153,7 +153,7 @@ class TGifScreenRows : public TRowSource {
 };
 
 std::vector<uint8_t> PrepareGif(std::span<const uint8_t> bytes, TScreenSize screen,
-                                const TPictureMask* mask, int64_t maxPixels) {
+                                const TPictureMask* mask, int64_t maxPixels, TJpegChroma chroma) {
   TGifStream stream(bytes);
   TGifPicture gif;
   // Only the first image is shown: the later frames are checked but never held, and of the first
@@ -173,24 +173,24 @@ std::vector<uint8_t> PrepareGif(std::span<const uint8_t> bytes, TScreenSize scre
   if (gif.Empty()) {
     const TBitmap none;
     TBitmapRows rows(none);
-    return EncodeOnScreen(rows, screen, mask, false);
+    return EncodeOnScreen(rows, screen, mask, false, chroma);
   }
   TGifScreenRows rows(gif, kept);
-  return EncodeOnScreen(rows, screen, mask, false);
+  return EncodeOnScreen(rows, screen, mask, false, chroma);
 }
 
 // A bitmap beyond TBitmap's limits is the file's fault here: callers see an EImageError.
 std::vector<uint8_t> Prepare(TPictureKind kind, std::span<const uint8_t> bytes, TScreenSize screen,
-                             const TPictureMask* mask, int64_t maxPixels) {
+                             const TPictureMask* mask, int64_t maxPixels, TJpegChroma chroma) {
   CheckScreenSize(screen);
   try {
     switch (kind) {
       case TPictureKind::Bmp:
-        return PrepareBmp(bytes, screen, mask);
+        return PrepareBmp(bytes, screen, mask, chroma);
       case TPictureKind::Jpeg:
-        return PrepareJpeg(bytes, screen, mask, maxPixels);
+        return PrepareJpeg(bytes, screen, mask, maxPixels, chroma);
       case TPictureKind::Gif:
-        return PrepareGif(bytes, screen, mask, maxPixels);
+        return PrepareGif(bytes, screen, mask, maxPixels, chroma);
     }
   } catch (const EBitmapError& error) {
     throw EImageError(error.what());
@@ -218,7 +218,7 @@ bool IsSupportedPictureName(const std::filesystem::path& source) {
 }
 
 std::vector<uint8_t> PreparePicture(const std::filesystem::path& source, TScreenSize screen,
-                                    const TPictureMask* mask) {
+                                    const TPictureMask* mask, TJpegChroma chroma) {
   const std::optional<TPictureKind> kind = PictureKindOf(source);
   if (!kind) throw EUnsupportedPicture();
   CheckScreenSize(screen);
@@ -228,13 +228,13 @@ std::vector<uint8_t> PreparePicture(const std::filesystem::path& source, TScreen
   if (!regular)
     throw EImageError("Cannot open file " + source.string() + ": " +
                       (error ? error.message() : std::string("not a file")));
-  return Prepare(*kind, ReadFileBytes(source), screen, mask, TBitmap::kMaxPixels);
+  return Prepare(*kind, ReadFileBytes(source), screen, mask, TBitmap::kMaxPixels, chroma);
 }
 
 std::vector<uint8_t> PreparePictureBytes(TPictureKind kind, std::span<const uint8_t> bytes,
                                          TScreenSize screen, const TPictureMask* mask,
                                          int64_t maxPixels) {
-  return Prepare(kind, bytes, screen, mask, maxPixels);
+  return Prepare(kind, bytes, screen, mask, maxPixels, TJpegChroma::Halved);
 }
 
 }  // namespace kestrava

@@ -81,7 +81,8 @@ const uint8_t* TBitmapRows::NextRow() {
 }
 
 std::vector<uint8_t> EncodeOnScreen(TRowSource& source, TScreenSize screen,
-                                    const TPictureMask* mask, bool progressive) {
+                                    const TPictureMask* mask, bool progressive,
+                                    TJpegChroma chroma) {
   CheckScreenSize(screen);
   const int width = source.Width();
   const TScreenMaps maps =
@@ -91,7 +92,7 @@ std::vector<uint8_t> EncodeOnScreen(TRowSource& source, TScreenSize screen,
   std::optional<TStretchedMask> stretched;
   if (mask) stretched.emplace(*mask, screen.Width, screen.Height);
 
-  TJpegRowWriter writer(screen.Width, screen.Height, progressive);
+  TJpegRowWriter writer(screen.Width, screen.Height, progressive, chroma);
   const size_t rowBytes = size_t(screen.Width) * 3;
   // The margins of the picture row stay black: only the picture's columns are ever written.
   std::vector<uint8_t> black(rowBytes), picture(rowBytes);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "imaging/JpegRows.h"
 #include "raster/Bitmap.h"
 #include "saver/FitToScreen.h"
 #include "saver/PictureMask.h"
@@ -57,6 +58,7 @@ class TBitmapRows : public TRowSource {
 // the source nor the screen is ever held whole. Throws std::invalid_argument for an unusable
 // screen size and whatever the source throws.
 std::vector<uint8_t> EncodeOnScreen(TRowSource& source, TScreenSize screen,
-                                    const TPictureMask* mask, bool progressive);
+                                    const TPictureMask* mask, bool progressive,
+                                    TJpegChroma chroma = TJpegChroma::Halved);
 
 }  // namespace kestrava

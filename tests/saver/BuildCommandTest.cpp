@@ -109,6 +109,18 @@ TEST_F(BuildCommand, RefusesWhatCannotBeBuilt) {
 }
 
 // The runtime that heads the file is the one of the system the saver is made for.
+// The sampling byte (horizontal, vertical) of a JPEG's first component, read from its frame
+// header; -1 when there is none.
+int LumaSampling(const TBytes& jpeg) {
+  for (size_t at = 2; at + 4 <= jpeg.size() && jpeg[at] == 0xFF;) {
+    const uint8_t marker = jpeg[at + 1];
+    const size_t length = size_t(jpeg[at + 2]) << 8 | jpeg[at + 3];
+    if ((marker == 0xC0 || marker == 0xC2) && at + 12 <= jpeg.size()) return jpeg[at + 11];
+    at += 2 + length;
+  }
+  return -1;
+}
+
 TEST_F(BuildCommand, TheTargetChoosesTheRuntime) {
   const TBytes windows = Bytes("MZ windows runtime of the test");
   const TResource both[] = {{"exefile", "headwin", windows}, resources_[0]};
@@ -126,6 +138,11 @@ TEST_F(BuildCommand, TheTargetChoosesTheRuntime) {
     const TBytes file = ReadBytes(Output());
     EXPECT_TRUE(std::equal(runtime.begin(), runtime.end(), file.begin()));
     EXPECT_EQ(saver.Blocks().size(), 3u);
+    // A Windows saver's pictures keep their colour in full, where WIC and libjpeg agree.
+    for (const TSaverBlock& block : saver.Blocks())
+      if (block.Kind == TBlockKind::Picture)
+        EXPECT_EQ(LumaSampling(saver.ReadBlock(block)),
+                  target == TSaverTarget::Windows ? 0x11 : 0x22);
   }
 }
 
