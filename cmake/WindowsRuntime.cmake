@@ -36,6 +36,7 @@ ExternalProject_Add(kestrava-windows
   BUILD_BYPRODUCTS "${KESTRAVA_WINDOWS_DIR}/kestrava-saver.exe"
                    "${KESTRAVA_WINDOWS_DIR}/kestrava-region.exe"
                    "${KESTRAVA_WINDOWS_DIR}/raster_tests.exe"
+                   "${KESTRAVA_WINDOWS_DIR}/kestrava-decode.exe"
   # A failing cross build shows its compiler messages in the main build's output.
   LOG_BUILD OFF)
 # The builders embed the saver program once its sources are there.
