@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/FrameGradient.h"
 #include "raster/Bitmap.h"
 #include "transitions/HeadlessPlayerHost.h"
 #include "transitions/TransitionPlayer.h"
@@ -17,30 +18,16 @@
 namespace kestrava {
 namespace {
 
-constexpr int kW = 1920, kH = 1080;
-
-TBitmap Gradient(bool warm, TPixelFormat format) {
-  TBitmap b(kW, kH, format);
-  for (int y = 0; y < kH; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(b.ScanLine(y));
-    for (int x = 0; x < kW; ++x) {
-      const uint32_t a = uint32_t(x * 255 / kW), c = uint32_t(y * 255 / kH);
-      row[x] = warm ? (0xFFu << 16 | c << 8 | a / 4) : (a / 4 << 16 | c << 8 | 0xFFu);
-    }
-  }
-  return b;
-}
-
 // The best time of one memcpy of a frame, measured once per run: the machine's memory is shared,
 // and the best of many runs is what the machine itself can do.
 double MemcpyFrameSeconds() {
   static const double seconds = [] {
-    const TBitmap source = Gradient(false, TPixelFormat::pfDevice);
-    TBitmap dest(kW, kH);
+    const TBitmap source = FrameGradient(false, TPixelFormat::pfDevice);
+    TBitmap dest(kFrameWidth, kFrameHeight);
     std::vector<double> times;
     for (int i = 0; i < 41; ++i) {
       const auto start = std::chrono::steady_clock::now();
-      std::memcpy(dest.ScanLine(0), source.ScanLine(0), dest.Stride() * kH);
+      std::memcpy(dest.ScanLine(0), source.ScanLine(0), dest.Stride() * kFrameHeight);
       benchmark::ClobberMemory();
       times.push_back(
           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
@@ -55,7 +42,7 @@ void BM_EffectFrame(benchmark::State& state) {
   // Styles 118 to 122 get 32-bit pictures from the player; so do they here.
   const TPixelFormat format =
       style >= 118 && style <= 122 ? TPixelFormat::pf32bit : TPixelFormat::pfDevice;
-  const TBitmap old = Gradient(false, format), picture = Gradient(true, format);
+  const TBitmap old = FrameGradient(false, format), picture = FrameGradient(true, format);
   TBitmap frame;
   MakeTransitionFrame(style, old, picture, 4, 50, frame);
   const double memcpySeconds = MemcpyFrameSeconds();
@@ -81,8 +68,8 @@ BENCHMARK(BM_EffectFrame)
 // A whole 25-frame transition (Step 4) through the player's own loop, with no delay between
 // frames: frame making, painting into the back buffer and presenting included.
 void BM_WholeTransitionLoop(benchmark::State& state) {
-  const TBitmap picture = Gradient(true, TPixelFormat::pfDevice);
-  THeadlessPlayerHost host(kW, kH);
+  const TBitmap picture = FrameGradient(true, TPixelFormat::pfDevice);
+  THeadlessPlayerHost host(kFrameWidth, kFrameHeight);
   TTransitionPlayer player(host);
   player.SetThreaded(false);
   player.SetDelay(0);

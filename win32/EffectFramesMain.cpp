@@ -7,12 +7,11 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "bench/FrameGradient.h"
 #include "raster/Bitmap.h"
 #include "transitions/TransitionPlayer.h"
 
 namespace {
-
-constexpr int kW = 1920, kH = 1080;
 
 double ProcessSeconds() {
   FILETIME created, ended, kernel, user;
@@ -21,18 +20,6 @@ double ProcessSeconds() {
     return double(uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime) * 1e-7;
   };
   return ticks(kernel) + ticks(user);
-}
-
-kestrava::TBitmap Gradient(bool warm, kestrava::TPixelFormat format) {
-  kestrava::TBitmap b(kW, kH, format);
-  for (int y = 0; y < kH; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(b.ScanLine(y));
-    for (int x = 0; x < kW; ++x) {
-      const uint32_t a = uint32_t(x * 255 / kW), c = uint32_t(y * 255 / kH);
-      row[x] = warm ? (0xFFu << 16 | c << 8 | a / 4) : (a / 4 << 16 | c << 8 | 0xFFu);
-    }
-  }
-  return b;
 }
 
 }  // namespace
@@ -45,7 +32,7 @@ int main() {
     const TPixelFormat format = IsPixelArithmeticStyle(TTransitionStyle(style))
                                     ? TPixelFormat::pf32bit
                                     : TPixelFormat::pfDevice;
-    const TBitmap old = Gradient(false, format), picture = Gradient(true, format);
+    const TBitmap old = FrameGradient(false, format), picture = FrameGradient(true, format);
     TBitmap frame;
     const double start = ProcessSeconds();
     int made = 0;
