@@ -2,7 +2,11 @@
 // the transition player makes its frames (step 4, progress 4 to 96). Prints one line per style
 // and the mean over all of them: the figure a Windows PC (or Wine) gives for the same engine that
 // bench/EffectBench measures on Linux.
+#ifdef _WIN32
 #include <windows.h>
+#else
+#include <ctime>
+#endif
 
 #include <cstdint>
 #include <cstdio>
@@ -13,13 +17,20 @@
 
 namespace {
 
+// Built for Linux too (by hand), for the same figure there.
 double ProcessSeconds() {
+#ifndef _WIN32
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+#else
   FILETIME created, ended, kernel, user;
   ::GetProcessTimes(::GetCurrentProcess(), &created, &ended, &kernel, &user);
   const auto ticks = [](const FILETIME& t) {
     return double(uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime) * 1e-7;
   };
   return ticks(kernel) + ticks(user);
+#endif
 }
 
 }  // namespace
