@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -183,9 +184,10 @@ void Region::AdoptUnsorted(std::span<const TRect> rects) {
 TRegionKind Region::Combine(const Region& a, const Region& b, TCombineMode mode) {
   if (!Native().handle) Native().handle = EmptyRegion();
   // A moved-from operand stands for the empty region.
-  const Region empty;
-  const HRGN ha = a.Native().handle ? a.Native().handle : empty.Native().handle;
-  const HRGN hb = b.Native().handle ? b.Native().handle : empty.Native().handle;
+  std::optional<Region> empty;
+  if (!a.Native().handle || !b.Native().handle) empty.emplace();
+  const HRGN ha = a.Native().handle ? a.Native().handle : empty->Native().handle;
+  const HRGN hb = b.Native().handle ? b.Native().handle : empty->Native().handle;
   const int kind = ::CombineRgn(Native().handle, ha, hb, CombineMode(mode));
   if (kind == ERROR) throw std::bad_alloc();
   return TRegionKind(kind);
