@@ -139,10 +139,12 @@ TEST_F(BuildCommand, TheTargetChoosesTheRuntime) {
     EXPECT_TRUE(std::equal(runtime.begin(), runtime.end(), file.begin()));
     EXPECT_EQ(saver.Blocks().size(), 3u);
     // A Windows saver's pictures keep their colour in full, where WIC and libjpeg agree.
-    for (const TSaverBlock& block : saver.Blocks())
-      if (block.Kind == TBlockKind::Picture)
+    for (const TSaverBlock& block : saver.Blocks()) {
+      if (block.Kind == TBlockKind::Picture) {
         EXPECT_EQ(LumaSampling(saver.ReadBlock(block)),
                   target == TSaverTarget::Windows ? 0x11 : 0x22);
+      }
+    }
   }
 }
 
