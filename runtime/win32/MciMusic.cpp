@@ -1,7 +1,8 @@
 #include "runtime/win32/MciMusic.h"
 
-#include <mmsystem.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <mmsystem.h>
 
 #include <algorithm>
 #include <utility>

@@ -2,8 +2,9 @@
 // at the end of its own file and shows it full screen (/s), in the Screen Saver Settings'
 // miniature (/p HWND), or says what it holds (/c, no argument); --frames/--dump as on Linux.
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
 
 #include <ctime>
 #include <exception>
@@ -121,8 +122,9 @@ int Main(const std::vector<std::string>& args) {
     SayOnStderr(kRuntimeUsage);
     return 0;
   }
-  // Only the screen has someone to read a message box; the dump has its caller's stderr.
-  const bool box = options.Mode != TRunMode::Dump;
+  // The dump has its caller's stderr; the miniature of Settings, shown again and again, stays
+  // quietly empty rather than raise a box each time.
+  const bool box = options.Mode != TRunMode::Dump && options.Mode != TRunMode::Preview;
   std::optional<TSaverFileReader> saver;
   try {
     saver.emplace(options.Payload ? std::filesystem::path(WideOf(*options.Payload)) : OwnFile());

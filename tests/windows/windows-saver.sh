@@ -4,6 +4,7 @@
 # CASE: dump       frames equal the Linux runtime's of the same saver and seed
 #       screen     /s under Xvfb puts the pictures on the screen, and a key ends it
 #       configure  /c and no argument show a note captioned "Kestrava" that closes with Return
+#       preview    /p HWND puts the show into a miniature window and ends when that window goes
 #       damaged    a truncated saver: exit 2 with the reason on stderr (dump), a box in /s
 set -euo pipefail
 case=$1 run=$2 prefix=$3 exe=$4 builder=$5 tool=$6
@@ -126,6 +127,10 @@ case $case in
       [[ $ended == 0 ]] || { echo "\"$args\": the note did not close: $ended"; exit 1; }
       echo "\"${args:-no argument}\": the note opened and closed"
     done
+    ;;
+  preview)
+    # Wine's drive Z: is the Unix root.
+    bash "$run" "$prefix" "$(dirname "$exe")/kestrava-preview-host.exe" "Z:${saver//\//\\}" 3
     ;;
   damaged)
     head -c $(($(stat -c %s "$saver") - 7)) "$saver" >cut.scr
