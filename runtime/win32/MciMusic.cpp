@@ -74,8 +74,19 @@ void TMciMusic::Stop() {
 void TMciMusic::Poll() {
   if (gaveUp_ || !open_) return;
   std::wstring mode;
-  // A device that no longer answers has ended as well.
-  if (!Mci(std::wstring(L"status ") + kAlias + L" mode", &mode) || mode != L"playing") PlayNext();
+  // A device that no longer answers has ended as well; one still "seeking" or "not ready"
+  // has not.
+  if (Mci(std::wstring(L"status ") + kAlias + L" mode", &mode) && mode != L"stopped") {
+    if (mode == L"playing") {
+      sawPlaying_ = true;
+      failuresInARow_ = 0;
+    }
+    return;
+  }
+  // A block that never got to play (no sound device takes it) is a failure too: without that,
+  // a list of them would be written out and started again every few milliseconds.
+  if (!sawPlaying_) ++failuresInARow_;
+  PlayNext();
 }
 
 void TMciMusic::PlayNext() {
@@ -93,7 +104,7 @@ void TMciMusic::PlayNext() {
         open_ =
             Mci(std::wstring(L"open \"") + file_ + L"\" type " + device.Type + L" alias " + kAlias);
         if (open_ && Mci(std::wstring(L"play ") + kAlias)) {
-          failuresInARow_ = 0;
+          sawPlaying_ = false;
           return;
         }
       }

@@ -31,8 +31,9 @@ class TMciMusic {
   int failuresInARow_ = 0;
   bool gaveUp_ = false;
   bool open_ = false;
-  std::wstring reserved_;  // the unique name GetTempFileName made, kept until the block ends
-  std::wstring file_;      // that name with the kind's ending, which MCI plays
+  bool sawPlaying_ = false;  // the block on the device has been seen playing
+  std::wstring reserved_;    // the unique name GetTempFileName made, kept until the block ends
+  std::wstring file_;        // that name with the kind's ending, which MCI plays
 };
 
 }  // namespace kestrava
