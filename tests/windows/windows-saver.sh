@@ -2,7 +2,8 @@
 # The Windows saver program under Wine, on a small pictures saver of four plain pictures:
 #   windows-saver.sh CASE WINE-RUN PREFIX kestrava-saver.exe kestrava-build kestrava-tool
 # CASE: dump       frames equal the Linux runtime's of the same saver and seed
-#       screen     /s under Xvfb puts the pictures on the screen, and a key ends it
+#       screen     /s under Xvfb puts the pictures on the screen; a drift of the pointer leaves
+#                  it running, a key ends it
 #       configure  /c and no argument show a note captioned "Kestrava" that closes with Return
 #       preview    /p HWND puts the show into a miniature window and ends when that window goes
 #       damaged    a truncated saver: exit 2 with the reason on stderr (dump), a box in /s
@@ -113,6 +114,9 @@ case $case in
     if ((colour < 640 * 480 / 3 || white < 640 * 480 / 20 || black > 640 * 480 / 50)); then
       echo "the pictures are not on the screen"; exit 1
     fi
+    # A drift within the tolerance does not wake the saver; a key does (quit mode 4: any).
+    xdotool mousemove_relative 3 2
+    [[ $(status_within 1) == running ]] || { echo "a drift of 3 pixels ended the saver"; exit 1; }
     xdotool key space
     ended=$(status_within 10)
     [[ $ended == 0 ]] || { echo "a key did not end the saver: $ended"; exit 1; }
