@@ -37,6 +37,7 @@ ExternalProject_Add(kestrava-windows
                    "${KESTRAVA_WINDOWS_DIR}/kestrava-region.exe"
                    "${KESTRAVA_WINDOWS_DIR}/raster_tests.exe"
                    "${KESTRAVA_WINDOWS_DIR}/kestrava-decode.exe"
+                   "${KESTRAVA_WINDOWS_DIR}/kestrava-preview-host.exe"
   # A failing cross build shows its compiler messages in the main build's output.
   LOG_BUILD OFF)
 # The builders embed the saver program once its sources are there.

@@ -49,13 +49,6 @@ fs::path OwnFile() {
   return fs::read_symlink("/proc/self/exe");
 }
 
-std::vector<TMusicBlock> MusicOf(const TSaverFileReader& saver) {
-  std::vector<TMusicBlock> music;
-  for (const TSaverBlock& block : saver.Blocks())
-    if (block.Kind == TBlockKind::Music) music.push_back({saver.ReadBlock(block), block.MusicType});
-  return music;
-}
-
 // The size of a Flash saver's dump without --size: the first movie's own frame.
 std::pair<int, int> FirstMovieSize(const TSaverFileReader& saver) {
   for (const TSaverBlock& block : saver.Blocks()) {
@@ -141,8 +134,7 @@ void ShowPictures(const TSaverFileReader& saver, TSdlScreen& screen, TSdlMusic& 
   }
 }
 
-void ShowMovies(const TSaverFileReader& saver, TSdlScreen& screen, TSdlMusic& music,
-                int quitMode) {
+void ShowMovies(const TSaverFileReader& saver, TSdlScreen& screen, TSdlMusic& music, int quitMode) {
   TMovieSequence movies(saver, screen.Width(), screen.Height());
   std::optional<TMovieSound> sound;
   uint64_t soundSerial = 0;

@@ -7,12 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace kestrava {
+#include "runtime/core/MusicBlocks.h"
 
-struct TMusicBlock {
-  std::vector<uint8_t> Bytes;
-  uint8_t TypeCode = 0;  // '0' MIDI, '1' MP3, '2' WAV
-};
+namespace kestrava {
 
 class TSdlMusic {
  public:

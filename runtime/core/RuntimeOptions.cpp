@@ -10,7 +10,8 @@ const char* const kRuntimeUsage =
     "usage: kestrava-saver [/s | /c | /p ID | -root | -window-id ID | --help]\n"
     "       kestrava-saver --frames N --dump DIR [--size WxH] [--seed S] [--payload FILE]\n"
     "  (none), /s        the slide show full screen until the wake-up action\n"
-    "  /c, /p ID         what the Windows screen-saver settings pass: exits at once\n"
+    "  /c, /p ID         what the Windows screen-saver settings pass: here it exits at\n"
+    "                    once; the Windows saver shows its note or draws into window ID\n"
     "  -root, --root     draw into the root window (XScreenSaver)\n"
     "  -window-id ID     draw into that X window (also --window-id; XScreenSaver sets\n"
     "                    XSCREENSAVER_WINDOW too)\n"
@@ -43,6 +44,18 @@ int ParseCount(const std::string& text, const char* what, int least) {
   return int(value);
 }
 
+// The window handle of "/p HWND", "/p:HWND" or "/c:HWND" (the switch's own letters included in
+// arg), 0 when none follows.
+uint64_t WindowAfter(const std::string& arg, const std::vector<std::string>& args, size_t index,
+                     const char* what) {
+  if (arg.size() > 2) {
+    const size_t start = arg[2] == ':' ? 3 : 2;
+    return ParseId(arg.substr(start), what);
+  }
+  if (index + 1 < args.size()) return ParseId(args[index + 1], what);
+  return 0;
+}
+
 }  // namespace
 
 TRuntimeOptions ParseRuntimeOptions(const std::vector<std::string>& args,
@@ -69,10 +82,13 @@ TRuntimeOptions ParseRuntimeOptions(const std::vector<std::string>& args,
     if (lower == "/s" || lower == "-s") {
       options.Mode = TRunMode::FullScreen;
     } else if (lower.starts_with("/c") || lower.starts_with("-c")) {
+      // "/c:HWND" names the settings dialog that owns ours; plain "/c" has none.
       options.Mode = TRunMode::Configure;
+      options.WindowId = WindowAfter(arg, args, i, "/c");
       return options;
     } else if (lower.starts_with("/p") || lower.starts_with("-p")) {
       options.Mode = TRunMode::Preview;
+      options.WindowId = WindowAfter(arg, args, i, "/p");
       return options;
     } else if (arg == "-root" || arg == "--root") {
       options.Mode = TRunMode::InWindow;

@@ -18,8 +18,8 @@ class ERuntimeUsage : public std::runtime_error {
 
 enum class TRunMode {
   FullScreen,  // no argument or /s
-  Configure,   // /c: nothing to configure, exit quietly
-  Preview,     // /p HWND: no preview window here, exit quietly
+  Configure,   // /c or /c:HWND: nothing to configure (Linux exits quietly, Windows says so)
+  Preview,     // /p HWND: Windows draws into that window; Linux has none and exits quietly
   InWindow,    // -root, -window-id ID or XSCREENSAVER_WINDOW: draw into that window
   Dump,        // --frames N --dump DIR: frames to PNG files, no display
   Help,
@@ -31,7 +31,7 @@ inline constexpr int kMaxDumpSide = 4096;
 struct TRuntimeOptions {
   TRunMode Mode = TRunMode::FullScreen;
   std::optional<std::string> Payload;  // --payload FILE instead of the program's own file
-  uint64_t WindowId = 0;               // InWindow; 0 for the root window
+  uint64_t WindowId = 0;  // InWindow (0: the root window); Preview's and Configure's HWND
   bool RootWindow = false;
   int Frames = 0;
   std::string DumpDir;

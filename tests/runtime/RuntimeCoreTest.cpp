@@ -4,6 +4,7 @@
 #include <set>
 
 #include "runtime/core/RuntimeOptions.h"
+#include "runtime/core/SaverDescription.h"
 #include "runtime/core/SlideSchedule.h"
 #include "runtime/core/StyleChooser.h"
 #include "saver/SaverFormat.h"
@@ -23,8 +24,14 @@ TEST(RuntimeOptions, StartArguments) {
       {{"/s"}, nullptr, TRunMode::FullScreen, 0},
       {{"/S"}, nullptr, TRunMode::FullScreen, 0},
       {{"/c"}, nullptr, TRunMode::Configure, 0},
-      {{"/c:1234"}, nullptr, TRunMode::Configure, 0},
-      {{"/p", "4567"}, nullptr, TRunMode::Preview, 0},
+      {{"/c:1234"}, nullptr, TRunMode::Configure, 1234},
+      {{"/C:0x1a2b"}, nullptr, TRunMode::Configure, 0x1a2b},
+      {{"-c"}, nullptr, TRunMode::Configure, 0},
+      {{"/p", "4567"}, nullptr, TRunMode::Preview, 4567},
+      {{"/P", "4567"}, nullptr, TRunMode::Preview, 4567},
+      {{"/p:4567"}, nullptr, TRunMode::Preview, 4567},
+      {{"/P4567"}, nullptr, TRunMode::Preview, 4567},
+      {{"/p"}, nullptr, TRunMode::Preview, 0},
       {{"-window-id", "0x2a00007"}, nullptr, TRunMode::InWindow, 0x2a00007},
       {{"-window-id", "12345"}, nullptr, TRunMode::InWindow, 12345},
       {{}, "0x1c00003", TRunMode::InWindow, 0x1c00003},
@@ -52,15 +59,35 @@ TEST(RuntimeOptions, StartArguments) {
   EXPECT_EQ(dump.Payload, "f.scr");
   for (const std::vector<std::string>& bad :
        std::vector<std::vector<std::string>>{{"--frames", "0", "--dump", "d"},
-                                              {"--frames", "5"},
-                                              {"--dump", "d"},
-                                              {"--size", "big"},
-                                              {"-window-id", "zz"},
-                                              {"--bogus"}})
+                                             {"--frames", "5"},
+                                             {"--dump", "d"},
+                                             {"--size", "big"},
+                                             {"-window-id", "zz"},
+                                             {"/p", "window"},
+                                             {"/p:"},
+                                             {"/c:x1"},
+                                             {"--bogus"}})
     EXPECT_THROW(ParseRuntimeOptions(bad, nullptr), ERuntimeUsage) << bad[0];
 }
 
 // An interval of 1 second is 25 ticks of 40 ms on show, then 25 of transition (Step 4).
+TEST(SaverDescription, CountsWhatTheSaverShows) {
+  struct Case {
+    bool flash;
+    size_t shown, music;
+    const char* sentence;
+  };
+  const Case cases[] = {
+      {false, 12, 1, "This saver shows 12 pictures with music."},
+      {false, 1, 0, "This saver shows 1 picture."},
+      {false, 3, 2, "This saver shows 3 pictures with music."},
+      {true, 1, 0, "This saver shows 1 Flash movie."},
+      {true, 2, 1, "This saver shows 2 Flash movies with music."},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(HoldsSentence(c.flash, c.shown, c.music), c.sentence);
+}
+
 TEST(SlideSchedule, HoldsThenPasses) {
   const TSlideSchedule schedule(1);
   struct Case {
@@ -68,7 +95,7 @@ TEST(SlideSchedule, HoldsThenPasses) {
     int64_t slide;
     int progress;
   };
-  const Case cases[] = {{0, 0, 0},  {24, 0, 0},   {25, 0, 4},  {26, 0, 8},
+  const Case cases[] = {{0, 0, 0},    {24, 0, 0}, {25, 0, 4},   {26, 0, 8},
                         {49, 0, 100}, {50, 1, 0}, {99, 1, 100}, {100, 2, 0}};
   for (const Case& c : cases) {
     const TSlideMoment m = schedule.At(c.tick, false);

@@ -1,0 +1,25 @@
+#include "runtime/win32/WideText.h"
+
+#include <windows.h>
+
+namespace kestrava {
+
+std::wstring WideOf(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+  std::wstring wide(size_t(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), length);
+  return wide;
+}
+
+std::string Utf8Of(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(size_t(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), length, nullptr,
+                      nullptr);
+  return utf8;
+}
+
+}  // namespace kestrava
