@@ -7,10 +7,12 @@
 #       configure  /c and no argument show a note captioned "Kestrava" that closes with Return
 #       preview    /p HWND puts the show into a miniature window and ends when that window goes
 #       damaged    a truncated saver: exit 2 with the reason on stderr (dump), a box in /s
+#       music      a saver with a WAV and a broken MIDI file plays through its frames (what does
+#                  not play is passed over) and leaves none of its temporary files behind
 set -euo pipefail
 case=$1 run=$2 prefix=$3 exe=$4 builder=$5 tool=$6
 
-if [[ $case != dump && "${INNER:-}" != yes ]]; then
+if [[ $case != dump && $case != music && "${INNER:-}" != yes ]]; then
   INNER=yes exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" "$@"
 fi
 work=$(mktemp -d)
@@ -137,6 +139,25 @@ case $case in
   preview)
     # Wine's drive Z: is the Unix root.
     bash "$run" "$prefix" "$(dirname "$exe")/kestrava-preview-host.exe" "Z:${saver//\//\\}" 3
+    ;;
+  music)
+    # A second of silence as a WAV, and a MIDI file that is not one.
+    python3 -c 'import wave
+w = wave.open("tone.wav", "wb"); w.setnchannels(1); w.setsampwidth(2); w.setframerate(8000)
+w.writeframes(bytes(16000)); w.close()'
+    printf 'not a MIDI file' >broken.mid
+    sed -e '/^\[myOptions\]/i [musicFiles]\nmusicnum=2\nmusic0='"$work"'/broken.mid\nmusic1='"$work"'/tone.wav' \
+      show.kvp >music.kvp
+    "$builder" music.kvp --quiet --screen 320x240 --target windows --name music >/dev/null
+    [[ $("$tool" saver-info music.scr | grep -c '^music') -ge 2 ]] ||
+      { echo "the saver holds no music"; exit 1; }
+    touch started
+    bash "$run" "$prefix" "$work/music.scr" --frames 60 --dump mdump
+    [[ -f mdump/frame-00059.bmp ]] || { echo "the frames were not all written"; exit 1; }
+    # The music's temporary files are kst*.tmp and kst*.tmp.<ending> in Windows' temporary folder.
+    left=$(find "$prefix/drive_c/users" -iname 'kst*.tmp*' -newer started | wc -l)
+    [[ $left == 0 ]] || { echo "$left temporary music files were left behind"; exit 1; }
+    echo "60 frames with music, no temporary file left"
     ;;
   damaged)
     head -c $(($(stat -c %s "$saver") - 7)) "$saver" >cut.scr
