@@ -67,6 +67,7 @@ class Region {
   // The platform's region, kept in place (no allocation for a simple region): pixman's on Linux,
   // a GDI region handle on Windows. Only the backend's own file looks inside.
   struct TNative;
+  static constexpr size_t kNativeSize = 24, kNativeAlign = 8;
 
  private:
   // Takes rectangles already in the banded form (merged, coalesced) without sorting them again.
@@ -79,7 +80,7 @@ class Region {
   TNative& Native() { return *reinterpret_cast<TNative*>(native_); }
   const TNative& Native() const { return *reinterpret_cast<const TNative*>(native_); }
 
-  alignas(8) std::byte native_[24];
+  alignas(kNativeAlign) std::byte native_[kNativeSize];
 };
 
 }  // namespace kestrava

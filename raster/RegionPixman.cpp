@@ -17,7 +17,8 @@ struct Region::TNative {
 
 namespace {
 
-static_assert(sizeof(Region::TNative) <= 24 && alignof(Region::TNative) <= 8,
+static_assert(sizeof(Region::TNative) <= Region::kNativeSize &&
+                  alignof(Region::TNative) <= Region::kNativeAlign,
               "pixman's region fits the room Region keeps for it");
 
 TRect ToRect(const pixman_box32_t& b) {

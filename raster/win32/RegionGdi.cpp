@@ -23,7 +23,8 @@ struct Region::TNative {
 
 namespace {
 
-static_assert(sizeof(Region::TNative) <= 24 && alignof(Region::TNative) <= 8,
+static_assert(sizeof(Region::TNative) <= Region::kNativeSize &&
+                  alignof(Region::TNative) <= Region::kNativeAlign,
               "a region handle fits the room Region keeps for it");
 
 HRGN EmptyRegion() {

@@ -45,7 +45,9 @@ BITMAPINFO InfoOf(const TBitmap& frame) {
 
 }  // namespace
 
-TSaverWindow::TSaverWindow(int quitMode) : rule_(quitMode, PointerNow().x, PointerNow().y) {
+TSaverWindow::TSaverWindow(int quitMode) : TSaverWindow(quitMode, PointerNow()) {}
+
+TSaverWindow::TSaverWindow(int quitMode, POINT pointer) : rule_(quitMode, pointer.x, pointer.y) {
   RegisterOnce(&Procedure);
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
   const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);

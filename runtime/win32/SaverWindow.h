@@ -33,6 +33,8 @@ class TSaverWindow {
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // pointer: where the pointer is as the saver starts.
+  TSaverWindow(int quitMode, POINT pointer);
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Paint(HDC dc) const;
   void UserAction(TUserAction action, int x = 0, int y = 0);
