@@ -113,23 +113,25 @@ int Dump(const TSaverFileReader& saver, const TRuntimeOptions& options) {
 }
 
 // How long the screen loop waits for the player's next frame before it looks at the user's
-// input again.
+// input again, and how long it sleeps while a picture is simply on show.
 constexpr std::chrono::milliseconds kInputPoll{5};
+constexpr std::chrono::milliseconds kHeldPoll{20};
 
 void ShowPictures(const TSaverFileReader& saver, TSdlScreen& screen, TSdlMusic& music,
                   uint32_t seed, int quitMode) {
   TSlideShow show(saver, screen.Width(), screen.Height(), seed);
   TSlideStage stage(show.Width(), show.Height());
+  // The player paints each frame straight from its back buffer into the window's pixels.
+  stage.PresentTo(
+      [&screen](const TBitmap& frame, const TRect& area) { screen.Paint(frame, area); });
+  stage.Repaint();
   TLiveSlides slides(show, stage, SDL_GetTicks64());
-  int shown = -1;
   while (!screen.ShouldQuit(quitMode)) {
+    if (screen.TakeRepaint()) stage.Repaint();
     slides.Update(SDL_GetTicks64());
-    stage.Pump(kInputPoll);
-    // Each frame the player paints goes to the window as soon as it is made.
-    if (stage.PaintCount() != shown) {
-      screen.Show(stage.Screen());
-      shown = stage.PaintCount();
-    }
+    stage.Pump(stage.Busy() ? kInputPoll : kHeldPoll);
+    // What was painted goes to the screen; while a picture is held nothing is.
+    screen.Flush();
     music.Poll();
   }
 }

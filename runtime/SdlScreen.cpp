@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -33,6 +34,9 @@ void PointerOnScreen(int& x, int& y) {
 }  // namespace
 
 TSdlScreen::TSdlScreen(bool inWindow, uint64_t windowId, bool root) {
+  // The window's pixels go to the X server as they are (shared memory where it offers it):
+  // SDL's default would route them through a renderer, which under a software GL costs a core.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) != 0 && SDL_Init(SDL_INIT_VIDEO) != 0)
     throw SdlError("cannot start the display");
   if (inWindow) {
@@ -55,29 +59,53 @@ TSdlScreen::TSdlScreen(bool inWindow, uint64_t windowId, bool root) {
                                SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
   }
   if (!window_) throw SdlError("cannot open the saver's window");
-  renderer_ = SDL_CreateRenderer(window_, -1, 0);
-  if (!renderer_) throw SdlError("cannot draw into the saver's window");
-  SDL_GetRendererOutputSize(renderer_, &width_, &height_);
-  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                               width_, height_);
-  if (!texture_) throw SdlError("cannot make the frame texture");
+  TakeSurface();
+  // The show is made at the window's first size; a later size shows it at the top left.
+  width_ = surface_->w;
+  height_ = surface_->h;
   SDL_ShowCursor(SDL_DISABLE);
   PointerOnScreen(startX_, startY_);
 }
 
 TSdlScreen::~TSdlScreen() {
-  if (texture_) SDL_DestroyTexture(texture_);
-  if (renderer_) SDL_DestroyRenderer(renderer_);
   if (window_) SDL_DestroyWindow(window_);
   SDL_Quit();
 }
 
+void TSdlScreen::TakeSurface() {
+  surface_ = SDL_GetWindowSurface(window_);
+  if (!surface_) throw SdlError("cannot draw into the saver's window");
+  SDL_FillRect(surface_, nullptr, SDL_MapRGB(surface_->format, 0, 0, 0));
+  damage_ = {0, 0, surface_->w, surface_->h};
+}
+
+void TSdlScreen::Paint(const TBitmap& frame, const TRect& area) {
+  const TRect r = Intersect(
+      area, {0, 0, std::min(frame.Width(), surface_->w), std::min(frame.Height(), surface_->h)});
+  if (r.IsEmpty()) return;
+  // Device bitmaps are 0xXXRRGGBB per pixel: a plain copy when the window's pixels are too.
+  const auto bytesPerPixel = size_t(surface_->format->BytesPerPixel);
+  if (SDL_MUSTLOCK(surface_) && SDL_LockSurface(surface_) != 0) return;
+  SDL_ConvertPixels(r.Width(), r.Height(), SDL_PIXELFORMAT_RGB888,
+                    frame.ScanLine(r.Top) + size_t(r.Left) * 4, int(frame.Stride()),
+                    surface_->format->format,
+                    static_cast<uint8_t*>(surface_->pixels) + size_t(r.Top) * surface_->pitch +
+                        size_t(r.Left) * bytesPerPixel,
+                    surface_->pitch);
+  if (SDL_MUSTLOCK(surface_)) SDL_UnlockSurface(surface_);
+  damage_ = Union(damage_, r);
+}
+
+void TSdlScreen::Flush() {
+  if (damage_.IsEmpty()) return;
+  const SDL_Rect rect{damage_.Left, damage_.Top, damage_.Width(), damage_.Height()};
+  SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
+  damage_ = {};
+}
+
 void TSdlScreen::Show(const TBitmap& frame) {
-  // Device bitmaps are 0xXXRRGGBB per pixel: the texture's own layout.
-  SDL_UpdateTexture(texture_, nullptr, frame.ScanLine(0), int(frame.Stride()));
-  SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-  SDL_RenderPresent(renderer_);
+  Paint(frame, {0, 0, frame.Width(), frame.Height()});
+  Flush();
 }
 
 bool TSdlScreen::ShouldQuit(int quitMode) {
@@ -96,6 +124,16 @@ bool TSdlScreen::ShouldQuit(int quitMode) {
       }
       case SDL_MOUSEBUTTONDOWN:
         quit = quit || rule.Ends(TUserAction::ButtonPressed);
+        break;
+      case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+          // The window's pixels are still ours: show them again.
+          damage_ = {0, 0, surface_->w, surface_->h};
+          Flush();
+        } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+          TakeSurface();
+          repaint_ = true;
+        }
         break;
       case SDL_MOUSEMOTION: {
         // The event's own position, on the screen: every jump is seen where it lands.

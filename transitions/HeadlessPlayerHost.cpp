@@ -19,7 +19,7 @@ void THeadlessPlayerHost::Attach(TCustomTransitionPlayer* player) {
 
 void THeadlessPlayerHost::CreateWindowIfNeeded() {
   if (windowExists_) return;
-  screen_.SetSize(clientWidth_, clientHeight_);
+  if (!presenter_) screen_.SetSize(clientWidth_, clientHeight_);
   windowExists_ = true;
   InvalidateAll();
   if (player_) player_->HandleResize(clientWidth_, clientHeight_);
@@ -32,10 +32,16 @@ void THeadlessPlayerHost::SetClientSize(int width, int height) {
   clientWidth_ = width;
   clientHeight_ = height;
   if (!windowExists_) return;
-  screen_.SetSize(width, height);
+  if (!presenter_) screen_.SetSize(width, height);
   // The whole window is redrawn after a size change.
   InvalidateAll();
   if (player_) player_->HandleResize(width, height);
+}
+
+void THeadlessPlayerHost::PresentTo(TPresenter presenter) {
+  presenter_ = std::move(presenter);
+  // The presenter's window keeps the picture: no copy here.
+  if (presenter_) screen_ = TBitmap();
 }
 
 void THeadlessPlayerHost::Invalidate(const TRect& rect) {
@@ -87,9 +93,12 @@ bool THeadlessPlayerHost::PaintIfPending() {
 
 void THeadlessPlayerHost::Present(const TBitmap& backBuffer) {
   // Like a window's paint, only the area being painted changes on screen.
-  const TRect all{0, 0, screen_.Width(), screen_.Height()};
+  const TRect all{0, 0, clientWidth_, clientHeight_};
   const TRect r = paintRect_.IsEmpty() ? all : Intersect(paintRect_, all);
-  screen_.Canvas().CopyRect(r, backBuffer.Canvas(), r);
+  if (presenter_)
+    presenter_(backBuffer, r);
+  else
+    screen_.Canvas().CopyRect(r, backBuffer.Canvas(), r);
 }
 
 void THeadlessPlayerHost::PostAnimationDone() {

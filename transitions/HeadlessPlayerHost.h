@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <utility>
 
 #include "raster/Bitmap.h"
 #include "raster/Rect.h"
@@ -60,7 +61,12 @@ class THeadlessPlayerHost final : public ITransitionPlayerHost {
   void DestroyWindow();
 
   bool IsUiThread() const { return sent_.IsUiThread(); }
-  // What the window shows; empty before the window exists.
+  // Where painted frames go instead of Screen(): a real window's pixels, which then take each
+  // frame in one pass from the player's back buffer. Called on the UI thread with the area
+  // being painted.
+  using TPresenter = std::function<void(const TBitmap& backBuffer, const TRect& area)>;
+  void PresentTo(TPresenter presenter);
+  // What the window shows; empty before the window exists, and not kept with a presenter.
   const TBitmap& Screen() const { return screen_; }
   int PaintCount() const { return paintCount_; }
 
@@ -93,6 +99,7 @@ class THeadlessPlayerHost final : public ITransitionPlayerHost {
 
   TRect paintRect_;
   TBitmap screen_;
+  TPresenter presenter_;
   int paintCount_ = 0;
 };
 

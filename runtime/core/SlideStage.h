@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <utility>
 
 #include "raster/Bitmap.h"
 #include "transitions/HeadlessPlayerHost.h"
@@ -34,6 +35,12 @@ class TSlideStage {
 
   // Serves the player's thread (its frames to paint, its end), waiting up to `wait` for it.
   void Pump(std::chrono::milliseconds wait);
+  // Frames go to a window's pixels as they are painted, instead of into Screen().
+  void PresentTo(THeadlessPlayerHost::TPresenter presenter) {
+    host_.PresentTo(std::move(presenter));
+  }
+  // Paints everything again at the next Pump: the window lost what it showed.
+  void Repaint() { host_.Invalidate({0, 0, host_.ClientWidth(), host_.ClientHeight()}); }
   // What the window shows, and how many times it has been painted.
   const TBitmap& Screen() const { return host_.Screen(); }
   int PaintCount() const { return host_.PaintCount(); }

@@ -166,6 +166,50 @@ TEST_F(SlideTimelines, OnScreenThePlayersThreadRunsEachTransitionToTheNextPictur
   }
 }
 
+// On screen the frames go straight to the window's pixels: the presenter sees every painted area
+// and the same pixels the kept screen would, nothing while a picture is held, and all of it again
+// when the window asks.
+TEST_F(SlideTimelines, APresenterTakesTheFramesAndNothingWhileAPictureIsHeld) {
+  const TSaverFileReader saver(Build({52}, 2));
+  const std::vector<TBitmap> pictures = Pictures(saver);
+  TSlideShow show(saver, 0, 0, 3);
+  TSlideStage stage(show.Width(), show.Height());
+  stage.SetDelay(0);
+  TBitmap window(show.Width(), show.Height());
+  std::vector<TRect> areas;
+  stage.PresentTo([&](const TBitmap& frame, const TRect& area) {
+    window.Canvas().CopyRect(area, frame.Canvas(), area);
+    areas.push_back(area);
+  });
+  TLiveSlides slides(show, stage, 0);
+  stage.Pump(std::chrono::milliseconds(0));
+  EXPECT_TRUE(SamePixels(window, pictures[0]));
+  EXPECT_TRUE(stage.Screen().Empty());
+
+  areas.clear();
+  slides.Update(1999);
+  for (int i = 0; i < 3; ++i)
+    stage.Pump(std::chrono::milliseconds(1));
+  EXPECT_TRUE(areas.empty());
+
+  slides.Update(3000);
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (stage.Busy() && std::chrono::steady_clock::now() < guard)
+    stage.Pump(std::chrono::milliseconds(50));
+  ASSERT_FALSE(stage.Busy());
+  EXPECT_EQ(areas.size(), 25u);
+  EXPECT_TRUE(SamePixels(window, pictures[1]));
+
+  areas.clear();
+  window.Canvas().Brush.Color = RGBColor(0, 0, 0);
+  window.Canvas().FillRect({0, 0, window.Width(), window.Height()});
+  stage.Repaint();
+  stage.Pump(std::chrono::milliseconds(0));
+  ASSERT_EQ(areas.size(), 1u);
+  EXPECT_EQ(areas[0], (TRect{0, 0, show.Width(), show.Height()}));
+  EXPECT_TRUE(SamePixels(window, pictures[1]));
+}
+
 TEST_F(SlideTimelines, AStageDestroyedMidTransitionStopsItsThread) {
   const TSaverFileReader saver(Build({52}, 1));
   TSlideShow show(saver, 0, 0, 3);
