@@ -25,21 +25,22 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Kestrava developers")
 set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-# Depends from the libraries the installed programs link.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-
-# The saver runtime is not installed as a file, yet every saver the builders write runs it: cpack
-# reads a file (below) that adds the runtime's libraries to Depends. Its paths are those of the
-# built programs, known only at generation time.
+# Depends comes from the libraries the installed programs link and those of the saver runtime,
+# which is not installed as a file, yet every saver the builders write runs it: cpack reads a file
+# (below) that asks dpkg-shlibdeps about all three. Its paths are those of the built programs,
+# known only at generation time.
 set(kestrava_packaged_programs "")
 foreach(program kestrava kestrava-build)
   if(TARGET ${program})
     list(APPEND kestrava_packaged_programs "$<TARGET_FILE:${program}>")
   endif()
 endforeach()
+# The runtime as the builders embed it (a debug build's comes from its own optimised sub-build).
+get_target_property(kestrava_embedded_runtime_file kestrava_embedded_runtime
+                    KESTRAVA_LINUX_RUNTIME_FILE)
 set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_BINARY_DIR}/CPackKestrava.cmake")
 file(GENERATE OUTPUT "${CPACK_PROJECT_CONFIG_FILE}" CONTENT "\
-set(KESTRAVA_RUNTIME_BINARY \"$<TARGET_FILE:kestrava-saver>\")
+set(KESTRAVA_RUNTIME_BINARY \"${kestrava_embedded_runtime_file}\")
 set(KESTRAVA_PACKAGED_PROGRAMS \"${kestrava_packaged_programs}\")
 set(KESTRAVA_SHLIBDEPS_DIR \"${CMAKE_BINARY_DIR}/CMakeFiles/kestrava-shlibdeps\")
 include(\"${CMAKE_SOURCE_DIR}/cmake/RuntimeDepends.cmake\")

@@ -1,8 +1,8 @@
 # Read by cpack for each generator (CPACK_PROJECT_CONFIG_FILE, written by Package.cmake, sets the
 # KESTRAVA_* paths). The builders carry the saver runtime inside them, and every saver they write
 # runs it on the machine that plays it: the Debian package must pull in the runtime's shared
-# libraries too. CPack's own dpkg-shlibdeps pass only sees the installed programs, so this adds
-# what the runtime needs beyond them.
+# libraries too. One dpkg-shlibdeps pass over the runtime and the installed programs together
+# gives each library once, at the highest minimum version any of them needs.
 if(NOT CPACK_GENERATOR STREQUAL "DEB")
   return()
 endif()
@@ -39,13 +39,6 @@ function(kestrava_shlibdeps out)
   set(${out} "${entries}" PARENT_SCOPE)
 endfunction()
 
-# Merged with the programs' own, dpkg-shlibdeps keeps the higher minimum version of a library they
-# share; what is left beyond the programs' own entries is what the runtime adds.
-kestrava_shlibdeps(with_runtime "${KESTRAVA_RUNTIME_BINARY}" ${KESTRAVA_PACKAGED_PROGRAMS})
-if(KESTRAVA_PACKAGED_PROGRAMS)
-  kestrava_shlibdeps(programs ${KESTRAVA_PACKAGED_PROGRAMS})
-  list(REMOVE_ITEM with_runtime ${programs})
-endif()
-list(PREPEND with_runtime ${CPACK_DEBIAN_PACKAGE_DEPENDS})
-list(JOIN with_runtime ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
-message(STATUS "The saver runtime adds to Depends: ${CPACK_DEBIAN_PACKAGE_DEPENDS}")
+kestrava_shlibdeps(depends "${KESTRAVA_RUNTIME_BINARY}" ${KESTRAVA_PACKAGED_PROGRAMS})
+list(JOIN depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+message(STATUS "Depends: ${CPACK_DEBIAN_PACKAGE_DEPENDS}")
