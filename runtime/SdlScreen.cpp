@@ -6,7 +6,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "runtime/XMonitors.h"
 #include "runtime/core/QuitRule.h"
+#include "runtime/core/ShowLayout.h"
 
 namespace kestrava {
 
@@ -39,6 +41,8 @@ TSdlScreen::TSdlScreen(bool inWindow, uint64_t windowId, bool root) {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) != 0 && SDL_Init(SDL_INIT_VIDEO) != 0)
     throw SdlError("cannot start the display");
+  const std::vector<TRect> monitors = XMonitors();
+  TRect onRoot;
   if (inWindow) {
     if (root && windowId == 0) {
       // The root window of the default screen, as -root asks. XScreenSaver passes --root and
@@ -50,6 +54,12 @@ TSdlScreen::TSdlScreen(bool inWindow, uint64_t windowId, bool root) {
     }
     if (windowId == 0) throw std::runtime_error("no window to draw into");
     window_ = SDL_CreateWindowFrom(reinterpret_cast<void*>(uintptr_t(windowId)));
+    onRoot = XWindowOnRoot(windowId);
+  } else if (monitors.size() > 1) {
+    // Over every monitor: full screen in SDL's sense covers only one.
+    onRoot = XRootRect();
+    window_ = SDL_CreateWindow("Kestrava", onRoot.Left, onRoot.Top, onRoot.Width(), onRoot.Height(),
+                               SDL_WINDOW_BORDERLESS);
   } else {
     // The display's own size, borderless at its corner: without a window manager (a bare X
     // server) "full screen" alone would leave the window at the size it was made with.
@@ -60,9 +70,14 @@ TSdlScreen::TSdlScreen(bool inWindow, uint64_t windowId, bool root) {
   }
   if (!window_) throw SdlError("cannot open the saver's window");
   TakeSurface();
-  // The show is made at the window's first size; a later size shows it at the top left.
-  width_ = surface_->w;
-  height_ = surface_->h;
+  // The show is made for the window's first size; a later size shows it at the top left.
+  if (onRoot.IsEmpty()) onRoot = {0, 0, surface_->w, surface_->h};
+  onRoot.Right = onRoot.Left + surface_->w;
+  onRoot.Bottom = onRoot.Top + surface_->h;
+  const TShowLayout layout = LayOutShow(onRoot, monitors);
+  width_ = layout.ShowWidth;
+  height_ = layout.ShowHeight;
+  targets_ = layout.Targets;
   SDL_ShowCursor(SDL_DISABLE);
   PointerOnScreen(startX_, startY_);
 }
@@ -80,20 +95,30 @@ void TSdlScreen::TakeSurface() {
 }
 
 void TSdlScreen::Paint(const TBitmap& frame, const TRect& area) {
-  const TRect r = Intersect(
-      area, {0, 0, std::min(frame.Width(), surface_->w), std::min(frame.Height(), surface_->h)});
-  if (r.IsEmpty()) return;
-  // Device bitmaps are 0xXXRRGGBB per pixel: a plain copy when the window's pixels are too.
-  const auto bytesPerPixel = size_t(surface_->format->BytesPerPixel);
-  if (SDL_MUSTLOCK(surface_) && SDL_LockSurface(surface_) != 0) return;
-  SDL_ConvertPixels(r.Width(), r.Height(), SDL_PIXELFORMAT_RGB888,
-                    frame.ScanLine(r.Top) + size_t(r.Left) * 4, int(frame.Stride()),
-                    surface_->format->format,
-                    static_cast<uint8_t*>(surface_->pixels) + size_t(r.Top) * surface_->pitch +
-                        size_t(r.Left) * bytesPerPixel,
-                    surface_->pitch);
-  if (SDL_MUSTLOCK(surface_)) SDL_UnlockSurface(surface_);
-  damage_ = Union(damage_, r);
+  const TRect painted = Intersect(area, {0, 0, frame.Width(), frame.Height()});
+  if (painted.IsEmpty()) return;
+  // Device bitmaps are 0xXXRRGGBB per pixel; SDL copies them row by row where the window's
+  // pixels are the same, and converts them where not.
+  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<uint8_t*>(frame.ScanLine(0)), frame.Width(), frame.Height(), 32,
+      int(frame.Stride()), SDL_PIXELFORMAT_RGB888);
+  if (!source) return;
+  const TRect window{0, 0, surface_->w, surface_->h};
+  for (const TRect& target : targets_) {
+    if (target.Width() == frame.Width() && target.Height() == frame.Height()) {
+      // Only the painted area, where the monitor shows the show at its own size.
+      SDL_Rect from{painted.Left, painted.Top, painted.Width(), painted.Height()};
+      SDL_Rect to{target.Left + painted.Left, target.Top + painted.Top, 0, 0};
+      SDL_BlitSurface(source, &from, surface_, &to);
+      damage_ = Union(damage_, Intersect(painted.Offset(target.Left, target.Top), window));
+    } else {
+      // A monitor of another size: the whole frame, scaled to it.
+      SDL_Rect to{target.Left, target.Top, target.Width(), target.Height()};
+      SDL_BlitScaled(source, nullptr, surface_, &to);
+      damage_ = Union(damage_, Intersect(target, window));
+    }
+  }
+  SDL_FreeSurface(source);
 }
 
 void TSdlScreen::Flush() {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 #include "raster/Bitmap.h"
 #include "raster/Rect.h"
@@ -42,7 +43,9 @@ class TSdlScreen {
 
   SDL_Window* window_ = nullptr;
   SDL_Surface* surface_ = nullptr;
+  // The show's size, and where each monitor of the window shows it.
   int width_ = 0, height_ = 0;
+  std::vector<TRect> targets_;
   TRect damage_;
   bool repaint_ = false;
   int startX_ = -1, startY_ = -1;

@@ -3,6 +3,7 @@
 # (-root) show the first picture, and after the interval and a transition the second one.
 # Usage: on-screen.sh KESTRAVA_BUILD
 set -euo pipefail
+source "$(dirname "$0")/screen-support.sh"
 
 if [[ "${1:-}" != --inner ]]; then
   exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" --inner "$@"
@@ -14,34 +15,9 @@ export SDL_AUDIODRIVER=dummy
 
 convert -size 640x480 xc:'#ff0000' "$work/red.jpg"
 convert -size 640x480 xc:'#0000ff' "$work/blue.jpg"
-cat >"$work/show.kvp" <<KVP
-[saverType]
-type=pic
-[dataFiles]
-filenum=2
-file0=$work/red.jpg
-file1=$work/blue.jpg
-[myOptions]
-quitMode=3
-DelayTime=3
-[myBuild]
-OutPath=$work/
-OutFileName=show
-OutType=0
-KVP
-"$builder" "$work/show.kvp" --quiet --effects 52 --screen 640x480 >/dev/null
+build_show "$builder" "$work" 3 "$work/red.jpg" "$work/blue.jpg"
 
 failures=0
-# The colour name of the screen's pixel at x y: red, blue, black or other.
-colour_at() {
-  local rgb
-  rgb=$(import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1)
-  local r=$((16#${rgb:1:2})) g=$((16#${rgb:3:2})) b=$((16#${rgb:5:2}))
-  if ((r > 200 && g < 60 && b < 60)); then echo red
-  elif ((b > 200 && r < 60 && g < 60)); then echo blue
-  elif ((r < 20 && g < 20 && b < 20)); then echo black
-  else echo "other($rgb)"; fi
-}
 
 expect() {
   local what=$1 expected=$2 seen
