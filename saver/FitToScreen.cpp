@@ -16,12 +16,14 @@ void CheckScreenSize(TScreenSize screen) {
                                 std::to_string(screen.Height) + " is not usable");
 }
 
-TRect ScreenPlacement(int width, int height, TScreenSize screen) {
+TRect ScreenPlacement(int width, int height, TScreenSize screen, TFitMode mode) {
   const int64_t w = width, h = height, sw = screen.Width, sh = screen.Height;
   int64_t targetWidth = w, targetHeight = h;
-  if (w > sw || h > sh) {
-    // Comparing the cross products compares the shapes without rounding.
-    if (w * sh > h * sw) {
+  if (mode != TFitMode::ShrinkOnly || w > sw || h > sh) {
+    // Comparing the cross products compares the shapes without rounding. A wider picture than
+    // the screen fits at the screen's width and fills at its height.
+    const bool byWidth = (w * sh > h * sw) == (mode != TFitMode::Fill);
+    if (byWidth) {
       targetWidth = sw;
       targetHeight = h * sw / w;
     } else {
@@ -29,7 +31,9 @@ TRect ScreenPlacement(int width, int height, TScreenSize screen) {
       targetWidth = w * sh / h;
     }
   }
-  const int left = int((sw - targetWidth) / 2), top = int((sh - targetHeight) / 2);
+  // Floor division, so that an overflow is cropped as evenly as a margin is split.
+  const auto half = [](int64_t margin) { return int(margin >= 0 ? margin / 2 : (margin - 1) / 2); };
+  const int left = half(sw - targetWidth), top = half(sh - targetHeight);
   return {left, top, left + int(targetWidth), top + int(targetHeight)};
 }
 

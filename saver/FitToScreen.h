@@ -15,10 +15,20 @@ struct TScreenSize {
 // (LargestScreen.h). A wrong screen size is the caller's mistake, never a picture's.
 void CheckScreenSize(TScreenSize screen);
 
-// Where a picture of width x height lands on the screen: unchanged when it fits (pictures are
-// never enlarged), else shrunk to the screen's width or height with its shape kept (sizes rounded
-// down); centred, the extra pixel of an odd margin going to the right or bottom.
-TRect ScreenPlacement(int width, int height, TScreenSize screen);
+// How a picture is sized for the screen, as the project's FitMode says.
+enum class TFitMode {
+  ShrinkOnly = 0,  // as large as it is, shrunk when larger than the screen
+  Fit = 1,         // as large as the screen allows, enlarged too
+  Fill = 2,        // covering the whole screen, the overflow cropped evenly
+};
+
+// Where a picture of width x height lands on the screen, its shape kept (sizes rounded down) and
+// centred, the extra pixel of an odd margin going to the right or bottom. ShrinkOnly: unchanged
+// when it fits, else shrunk to the screen's width or height. Fit: always at the screen's width or
+// height. Fill: at the screen's width or height, whichever makes it cover the screen; the place
+// then reaches beyond the screen.
+TRect ScreenPlacement(int width, int height, TScreenSize screen,
+                      TFitMode mode = TFitMode::ShrinkOnly);
 
 // Turns the work picture into a 24-bit screen-sized one, black but for the picture drawn into
 // its ScreenPlacement with the canvas's nearest-neighbour stretch. The border is pure black

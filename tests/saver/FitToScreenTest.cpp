@@ -106,6 +106,32 @@ TEST_P(FitToScreenPlacement, PixelsOnTheScreen) {
 
 INSTANTIATE_TEST_SUITE_P(WorkedExamples, FitToScreenPlacement, testing::ValuesIn(kPlacements));
 
+// Fit enlarges to the screen's width or height; Fill covers the screen and crops the overflow
+// evenly, an odd pixel more on the left or top. The screen is 1024 x 768.
+TEST(FitToScreen, FitAndFillPlaceEveryShape) {
+  struct Case {
+    const char* what;
+    int width, height;
+    TRect fit, fill;
+  };
+  const Case cases[] = {
+      {"small, the screen's shape", 512, 384, {0, 0, 1024, 768}, {0, 0, 1024, 768}},
+      {"small and wide", 400, 100, {0, 256, 1024, 512}, {-1024, 0, 2048, 768}},
+      {"small and tall", 300, 600, {320, 0, 704, 768}, {0, -640, 1024, 1408}},
+      {"large and wide", 2000, 1000, {0, 128, 1024, 640}, {-256, 0, 1280, 768}},
+      {"odd overflow", 1025, 768, {0, 0, 1024, 767}, {-1, 0, 1024, 768}},
+      {"exactly the screen", 1024, 768, {0, 0, 1024, 768}, {0, 0, 1024, 768}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(ScreenPlacement(c.width, c.height, kScreen, TFitMode::Fit), c.fit);
+    const TRect fill = ScreenPlacement(c.width, c.height, kScreen, TFitMode::Fill);
+    EXPECT_EQ(fill, c.fill);
+    EXPECT_EQ(Intersect(fill, {0, 0, kScreen.Width, kScreen.Height}),
+              (TRect{0, 0, kScreen.Width, kScreen.Height}));
+  }
+}
+
 // Sources of every layout come out as 24-bit screens with the same colours.
 TEST(FitToScreen, EveryPixelFormatGivesTheSameScreen) {
   const TBitmap reference = [] {

@@ -1,0 +1,110 @@
+#include "saver/SmoothRows.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace kestrava {
+
+namespace {
+
+// Enlarging: the two source pixels nearest the target pixel's centre, weighted by distance.
+TFilterTap LinearTap(int sourceLength, double scale, int target) {
+  const double centre = (target + 0.5) / scale - 0.5;
+  const int left = std::clamp(int(std::floor(centre)), 0, sourceLength - 1);
+  const int right = std::min(left + 1, sourceLength - 1);
+  const float toRight = float(std::clamp(centre - left, 0.0, 1.0));
+  if (right == left) return {left, {1.0f}};
+  return {left, {1.0f - toRight, toRight}};
+}
+
+// Shrinking: the source pixels under the target pixel, each weighted by how much of it is covered.
+TFilterTap AreaTap(int sourceLength, double scale, int target) {
+  const double from = target / scale, to = std::min((target + 1) / scale, double(sourceLength));
+  const int first = int(std::floor(from));
+  const int last = std::min(int(std::ceil(to)) - 1, sourceLength - 1);
+  TFilterTap tap{first, {}};
+  for (int i = first; i <= last; ++i)
+    tap.Weights.push_back(float(std::min(to, i + 1.0) - std::max(from, double(i))));
+  float sum = 0;
+  for (const float w : tap.Weights)
+    sum += w;
+  for (float& w : tap.Weights)
+    w /= sum;
+  return tap;
+}
+
+}  // namespace
+
+std::vector<TFilterTap> FilterTaps(int sourceLength, int targetLength, int firstTarget, int count) {
+  if (sourceLength <= 0 || targetLength <= 0) throw std::invalid_argument("empty axis");
+  const double scale = double(targetLength) / sourceLength;
+  std::vector<TFilterTap> taps;
+  taps.reserve(size_t(std::max(count, 0)));
+  for (int i = firstTarget; i < firstTarget + count; ++i)
+    taps.push_back(scale >= 1 ? LinearTap(sourceLength, scale, i)
+                              : AreaTap(sourceLength, scale, i));
+  return taps;
+}
+
+TSmoothRows::TSmoothRows(TRowSource& source, int targetWidth, int targetHeight, int firstColumn,
+                         int columnCount)
+    : source_(source),
+      targetHeight_(targetHeight),
+      columnTaps_(FilterTaps(source.Width(), targetWidth, firstColumn, columnCount)),
+      columnCount_(columnCount),
+      out_(size_t(columnCount) * 3),
+      sum_(size_t(columnCount) * 3) {
+  if (source.Height() <= 0 || targetHeight <= 0) throw std::invalid_argument("empty picture");
+}
+
+void TSmoothRows::ReadFilteredRow() {
+  const uint8_t* row = source_.NextRow();
+  ++rowsRead_;
+  std::vector<float> filtered(size_t(columnCount_) * 3);
+  for (int x = 0; x < columnCount_; ++x) {
+    const TFilterTap& tap = columnTaps_[size_t(x)];
+    float b = 0, g = 0, r = 0;
+    const uint8_t* pixel = row + size_t(tap.First) * 3;
+    for (const float w : tap.Weights) {
+      b += w * pixel[0];
+      g += w * pixel[1];
+      r += w * pixel[2];
+      pixel += 3;
+    }
+    filtered[size_t(x) * 3] = b;
+    filtered[size_t(x) * 3 + 1] = g;
+    filtered[size_t(x) * 3 + 2] = r;
+  }
+  kept_.push_back(std::move(filtered));
+}
+
+const uint8_t* TSmoothRows::Row(int y) {
+  if (y < 0 || y >= targetHeight_) throw std::out_of_range("no such target row");
+  const TFilterTap tap = FilterTaps(source_.Height(), targetHeight_, y, 1).front();
+  const int last = tap.First + int(tap.Weights.size()) - 1;
+  // Rows no later target row needs go; rows before the first needed are passed over unfiltered.
+  while (firstKept_ < tap.First && !kept_.empty()) {
+    kept_.pop_front();
+    ++firstKept_;
+  }
+  if (kept_.empty()) {
+    for (; rowsRead_ < tap.First; ++rowsRead_)
+      source_.SkipRow();
+    firstKept_ = rowsRead_;
+  }
+  while (rowsRead_ <= last)
+    ReadFilteredRow();
+  std::fill(sum_.begin(), sum_.end(), 0.0f);
+  for (size_t k = 0; k < tap.Weights.size(); ++k) {
+    const float w = tap.Weights[k];
+    const std::vector<float>& row = kept_[size_t(tap.First - firstKept_) + k];
+    for (size_t i = 0; i < sum_.size(); ++i)
+      sum_[i] += w * row[i];
+  }
+  for (size_t i = 0; i < out_.size(); ++i)
+    out_[i] = uint8_t(std::clamp(std::lround(sum_[i]), 0L, 255L));
+  return out_.data();
+}
+
+}  // namespace kestrava
