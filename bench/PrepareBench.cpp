@@ -18,6 +18,7 @@
 #include "imaging/FileBytes.h"
 #include "imaging/Jpeg.h"
 #include "saver/PreparePicture.h"
+#include "saver/SmoothRows.h"
 
 namespace kestrava {
 namespace {
@@ -125,6 +126,20 @@ void BM_WholeBitmapSteps(benchmark::State& state) {
 BENCHMARK(BM_WholeBitmapSteps)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // For information: PreparePicture with a screen-sized mask.
+// The smooth resampling alone: a photograph's rows (whole, or halved as libjpeg's scaled
+// decoding gives them) to its 1440 x 1080 place on the screen.
+void BM_SmoothRows(benchmark::State& state) {
+  TBitmap photo = PhotoLike(int(state.range(0)), int(state.range(0)) * 3 / 4);
+  photo.SetPixelFormat(TPixelFormat::pf24bit);
+  for (auto _ : state) {
+    TBitmapRows rows(photo);
+    TSmoothRows smooth(rows, 1440, 1080, 0, 1440);
+    for (int y = 0; y < 1080; ++y)
+      benchmark::DoNotOptimize(smooth.Row(y));
+  }
+}
+BENCHMARK(BM_SmoothRows)->Arg(4000)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_PreparePictureWithMask(benchmark::State& state) {
   const TPhoto& photo = Photo();
   const TPictureMask mask = TPictureMask::FromBitmap(photo.Screen);
