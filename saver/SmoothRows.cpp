@@ -51,26 +51,40 @@ TSmoothRows::TSmoothRows(TRowSource& source, int targetWidth, int targetHeight, 
                          int columnCount)
     : source_(source),
       targetHeight_(targetHeight),
-      columnTaps_(FilterTaps(source.Width(), targetWidth, firstColumn, columnCount)),
       columnCount_(columnCount),
       out_(size_t(columnCount) * 3),
       sum_(size_t(columnCount) * 3) {
   if (source.Height() <= 0 || targetHeight <= 0) throw std::invalid_argument("empty picture");
+  const std::vector<TFilterTap> taps =
+      FilterTaps(source.Width(), targetWidth, firstColumn, columnCount);
+  for (const TFilterTap& tap : taps)
+    columnTapCount_ = std::max(columnTapCount_, int(tap.Weights.size()));
+  columnFirst_.resize(taps.size());
+  columnWeights_.assign(taps.size() * size_t(columnTapCount_), 0.0f);
+  for (size_t x = 0; x < taps.size(); ++x) {
+    // Padded taps read pixels past the last one with weight 0: start early enough not to.
+    const int first = std::min(taps[x].First, std::max(source.Width() - columnTapCount_, 0));
+    columnFirst_[x] = first * 3;
+    for (size_t k = 0; k < taps[x].Weights.size(); ++k)
+      columnWeights_[x * size_t(columnTapCount_) + size_t(taps[x].First - first) + k] =
+          taps[x].Weights[k];
+  }
 }
 
 void TSmoothRows::ReadFilteredRow() {
   const uint8_t* row = source_.NextRow();
   ++rowsRead_;
-  std::vector<float> filtered(size_t(columnCount_) * 3);
+  std::vector<float> filtered = std::move(spare_);
+  filtered.resize(size_t(columnCount_) * 3);
+  const int n = columnTapCount_;
   for (int x = 0; x < columnCount_; ++x) {
-    const TFilterTap& tap = columnTaps_[size_t(x)];
+    const float* w = &columnWeights_[size_t(x) * size_t(n)];
+    const uint8_t* pixel = row + columnFirst_[size_t(x)];
     float b = 0, g = 0, r = 0;
-    const uint8_t* pixel = row + size_t(tap.First) * 3;
-    for (const float w : tap.Weights) {
-      b += w * pixel[0];
-      g += w * pixel[1];
-      r += w * pixel[2];
-      pixel += 3;
+    for (int k = 0; k < n; ++k, pixel += 3) {
+      b += w[k] * pixel[0];
+      g += w[k] * pixel[1];
+      r += w[k] * pixel[2];
     }
     filtered[size_t(x) * 3] = b;
     filtered[size_t(x) * 3 + 1] = g;
@@ -85,6 +99,7 @@ const uint8_t* TSmoothRows::Row(int y) {
   const int last = tap.First + int(tap.Weights.size()) - 1;
   // Rows no later target row needs go; rows before the first needed are passed over unfiltered.
   while (firstKept_ < tap.First && !kept_.empty()) {
+    spare_ = std::move(kept_.front());
     kept_.pop_front();
     ++firstKept_;
   }
@@ -102,8 +117,10 @@ const uint8_t* TSmoothRows::Row(int y) {
     for (size_t i = 0; i < sum_.size(); ++i)
       sum_[i] += w * row[i];
   }
+  // Rounded by adding a half before the cast cuts off the fraction: a library call per byte
+  // would cost as much as the filtering.
   for (size_t i = 0; i < out_.size(); ++i)
-    out_[i] = uint8_t(std::clamp(std::lround(sum_[i]), 0L, 255L));
+    out_[i] = uint8_t(std::clamp(sum_[i], 0.0f, 255.0f) + 0.5f);
   return out_.data();
 }
 

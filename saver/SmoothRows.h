@@ -38,12 +38,17 @@ class TSmoothRows {
 
   TRowSource& source_;
   int targetHeight_;
-  std::vector<TFilterTap> columnTaps_;
   int columnCount_;
+  // The column taps laid out flat for the inner loop: each column's first source byte and the
+  // same number of weights for every column, zeros filling the shorter ones.
+  std::vector<int> columnFirst_;
+  std::vector<float> columnWeights_;
+  int columnTapCount_ = 0;
   int rowsRead_ = 0;
   // Filtered source rows from firstKept_ on, as long as a later target row may need them.
   std::deque<std::vector<float>> kept_;
   int firstKept_ = 0;
+  std::vector<float> spare_;  // a dropped row's room, for the next row read
   std::vector<uint8_t> out_;
   std::vector<float> sum_;
 };
