@@ -2,11 +2,15 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "imaging/BmpReader.h"
+#include "imaging/ExifOrientation.h"
+#include "imaging/FileBytes.h"
 #include "imaging/GifPicture.h"
 #include "imaging/ImageErrors.h"
 #include "imaging/Jpeg.h"
+#include "imaging/Orientation.h"
 
 namespace kestrava {
 
@@ -14,8 +18,10 @@ namespace {
 
 using TReader = TBitmap (*)(const std::filesystem::path&);
 
+// Upright, as the camera's orientation tag says.
 TBitmap ReadJpegPicture(const std::filesystem::path& path) {
-  return DecodeJpegFile(path).Bitmap;
+  const std::vector<uint8_t> bytes = ReadFileBytes(path);
+  return Oriented(DecodeJpeg(bytes).Bitmap, ReadExifOrientation(bytes));
 }
 
 // The first frame on the logical screen; a GIF without frames gives an empty picture.

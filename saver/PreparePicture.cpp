@@ -6,12 +6,15 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "imaging/BmpReader.h"
+#include "imaging/ExifOrientation.h"
 #include "imaging/FileBytes.h"
 #include "imaging/GifPicture.h"
 #include "imaging/ImageErrors.h"
 #include "imaging/JpegRows.h"
+#include "imaging/Orientation.h"
 #include "saver/ParallelPicturesBudget.h"
 #include "saver/PrepareRows.h"
 
@@ -50,15 +53,52 @@ class TJpegRows : public TRowSource {
   TJpegRowReader reader_;
 };
 
+// A picture the camera stored turned or mirrored, upright: its rows, scaled down as the reader
+// gives them, are held once and turned, which the scaling keeps to a few screens' worth.
+class TUprightJpegRows : public TRowSource {
+ public:
+  TUprightJpegRows(TBitmap upright, int fullWidth, int fullHeight)
+      : upright_(std::move(upright)),
+        rows_(upright_),
+        fullWidth_(fullWidth),
+        fullHeight_(fullHeight) {}
+  int Width() const override { return rows_.Width(); }
+  int Height() const override { return rows_.Height(); }
+  int FullWidth() const override { return fullWidth_; }
+  int FullHeight() const override { return fullHeight_; }
+  const uint8_t* NextRow() override { return rows_.NextRow(); }
+  void SkipRow() override { rows_.SkipRow(); }
+
+ private:
+  TBitmap upright_;
+  TBitmapRows rows_;
+  int fullWidth_;
+  int fullHeight_;
+};
+
 std::vector<uint8_t> PrepareJpeg(std::span<const uint8_t> bytes, TScreenSize screen,
                                  const TPictureMask* mask, int64_t maxPixels, TJpegChroma chroma) {
   TJpegRows rows(bytes, maxPixels);
-  const int scale = JpegScaleFor(rows.FullWidth(), rows.FullHeight(), screen);
+  const int orientation = ReadExifOrientation(bytes);
+  const bool swap = OrientationSwapsSides(orientation);
+  const int fullWidth = swap ? rows.FullHeight() : rows.FullWidth();
+  const int fullHeight = swap ? rows.FullWidth() : rows.FullHeight();
+  const int scale = JpegScaleFor(fullWidth, fullHeight, screen);
   if (scale > 1) rows.Reader().ScaleDown(scale);
   // The whole-picture buffer of several scans, and a band of rows of a single one.
-  const TDecodeReservation reservation(rows.Reader().WholePictureBytes() +
-                                       int64_t{rows.FullWidth()} * 3 * 16);
-  return EncodeOnScreen(rows, screen, mask, rows.Progressive(), chroma);
+  int64_t held = rows.Reader().WholePictureBytes() + int64_t{rows.FullWidth()} * 3 * 16;
+  if (orientation == kUpright) {
+    const TDecodeReservation reservation(held);
+    return EncodeOnScreen(rows, screen, mask, rows.Progressive(), chroma);
+  }
+  // The decoded rows and their upright copy.
+  held += int64_t{rows.Width()} * rows.Height() * 3 * 2;
+  const TDecodeReservation reservation(held);
+  TBitmap stored(rows.Width(), rows.Height(), TPixelFormat::pf24bit);
+  for (int y = 0; y < stored.Height(); ++y)
+    rows.Reader().ReadRow(stored.ScanLine(y));
+  TUprightJpegRows upright(Oriented(std::move(stored), orientation), fullWidth, fullHeight);
+  return EncodeOnScreen(upright, screen, mask, rows.Progressive(), chroma);
 }
 
 std::vector<uint8_t> PrepareBmp(std::span<const uint8_t> bytes, TScreenSize screen,

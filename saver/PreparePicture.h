@@ -28,10 +28,11 @@ std::optional<TPictureKind> PictureKindOf(const std::filesystem::path& source);
 bool IsSupportedPictureName(const std::filesystem::path& source);
 
 // One source turned into the JPEG the saver stores: decoded (a BMP in its own layout, a JPEG with
-// the float inverse DCT, a GIF's first image on its logical screen), fitted onto a black picture
-// of screen size, darkened through the mask if one is given, and encoded at quality 80 with the
-// float DCT, progressive exactly when the source is a progressive JPEG, its colour halved unless
-// asked for in full (a Windows saver's pictures: see TJpegChroma).
+// the float inverse DCT and turned upright as its EXIF orientation says, a GIF's first image on
+// its logical screen), fitted onto a black picture of screen size, darkened through the mask if
+// one is given, and encoded at quality 80 with the float DCT, progressive exactly when the source
+// is a progressive JPEG, its colour halved unless asked for in full (a Windows saver's pictures:
+// see TJpegChroma).
 // Throws EUnsupportedPicture for a name of another kind and EImageError (or a subclass) for a file
 // that cannot be read or decoded; std::invalid_argument for a screen no bitmap can have. Safe to
 // call on several threads at once, sharing one mask.
