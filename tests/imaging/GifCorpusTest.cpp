@@ -106,8 +106,6 @@ const TExclusion kExclusions[] = {
      "the plain text extension is kept but not drawn; the image after it is an ordinary frame"},
     {"gif87a-animation", kLoop,
      "without a loop extension the frames play once; a viewer plays this file without end"},
-    {"unknown-extension", kCount | kFirstFrame | kFrames,
-     "an extension label other than 0x01, 0xF9, 0xFE and 0xFF fails the load"},
 };
 
 int Exclusion(const std::string& test) {
