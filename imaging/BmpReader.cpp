@@ -31,6 +31,8 @@ enum : uint32_t {
   kBiRle8 = 1,
   kBiRle4 = 2,
   kBiBitFields = 3,
+  kBiJpeg = 4,
+  kBiPng = 5,
   kBiAlphaBitFields = 6,
 };
 
@@ -83,6 +85,13 @@ class TTarget {
   std::span<const int> slots_;
 };
 
+// A picture stored whole in another format leaves the bit count 0, so that this has to be said
+// before the bit depth is checked.
+void RefuseEmbeddedPicture(uint32_t compression) {
+  if (compression == kBiJpeg) Fail("Unsupported bitmap compression: embedded JPEG");
+  if (compression == kBiPng) Fail("Unsupported bitmap compression: embedded PNG");
+}
+
 void CheckCompression(const TLayout& layout, bool os2) {
   if (os2 && layout.compression >= 3) Fail("Unsupported bitmap compression");
   switch (layout.compression) {
@@ -99,7 +108,7 @@ void CheckCompression(const TLayout& layout, bool os2) {
       if (layout.bits != 16 && layout.bits != 32)
         Fail("Invalid bitmap: bit fields need 16 or 32 bits per pixel");
       return;
-    default:  // JPEG, PNG, CMYK and whatever comes later
+    default:  // CMYK and whatever comes later
       Fail("Unsupported bitmap compression");
   }
 }
@@ -153,6 +162,7 @@ TLayout ReadLayout(std::span<const uint8_t> file) {
     colorsUsed = Le32(&h[32]);
   }
   if (planes != 1) Fail("Invalid bitmap: planes must be 1");
+  if (windows) RefuseEmbeddedPicture(layout.compression);
   switch (layout.bits) {
     case 1:
     case 4:

@@ -1,5 +1,6 @@
 #include "imaging/GifExtensions.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "imaging/GifErrors.h"
@@ -61,6 +62,9 @@ std::unique_ptr<TGifExtension> ExtensionFor(TGifStream& stream) {
       break;
     }
     default:
+      // The end of the file right after "!" is no extension of any kind.
+      if (label < 0) throw EGifError("Premature end of data");
+      extension = std::make_unique<TGifUnknownExtension>(uint8_t(label));
       break;
   }
   stream.Seek(at);
@@ -145,6 +149,19 @@ void TGifUnknownApplication::LoadData(TGifReader& reader) {
     reader.ReadExact(block.Data.data(), block.Data.size());
     Blocks.push_back(std::move(block));
   }
+}
+
+void TGifUnknownExtension::LoadBody(TGifReader& reader) {
+  // Unlike a comment, a file that ends before the terminator is damaged: what the extension
+  // held cannot be told from what the file lost.
+  for (int n = reader.ReadExactByte(); n > 0; n = reader.ReadExactByte()) {
+    if (reader.Stream.Remaining() < size_t(n)) throw EGifError("Premature end of data");
+    reader.Stream.Skip(size_t(n));
+    DataSize += size_t(n);
+  }
+  char label[8];
+  std::snprintf(label, sizeof label, "0x%02X", label_);
+  reader.Warning(std::string("Unknown extension type ") + label + " skipped");
 }
 
 void TGifExtensionList::LoadFromStream(TGifReader& reader, TGifFrame& frame) {

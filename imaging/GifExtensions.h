@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -114,6 +115,22 @@ class TGifUnknownApplication : public TGifApplication {
 
  protected:
   void LoadData(TGifReader& reader) override;
+};
+
+// A label no kind above knows: its data sub-blocks are passed over, so that a picture written
+// with some newer or private extension still loads.
+class TGifUnknownExtension : public TGifExtension {
+ public:
+  explicit TGifUnknownExtension(uint8_t label) : label_(label) {}
+  uint8_t Label() const override { return label_; }
+
+  size_t DataSize = 0;  // bytes of its sub-blocks, passed over
+
+ protected:
+  void LoadBody(TGifReader& reader) override;
+
+ private:
+  uint8_t label_;
 };
 
 // The extensions in front of one frame, in file order.

@@ -1,7 +1,6 @@
 #include "imaging/GifPicture.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -145,7 +144,9 @@ const TBitmap* TGifPicture::Bitmap() {
   if (Empty()) return nullptr;
   if (bitmap_) return &*bitmap_;
   TGifFrame& first = frames_[0];
-  if (first.Width == Width() && first.Height == Height()) {
+  // A frame that covers the screen exactly and hides nothing of it is the picture as it is.
+  if (first.Left == 0 && first.Top == 0 && first.Width == Width() && first.Height == Height() &&
+      !first.Empty() && !first.Mask()) {
     bitmap_ = first.Bitmap();
     return &*bitmap_;
   }
@@ -154,10 +155,12 @@ const TBitmap* TGifPicture::Bitmap() {
   TBitmap bitmap(Width(), Height(),
                  displayBits_ <= 8 ? TPixelFormat::pf8bit : TPixelFormat::pfDevice);
   bitmap.SetPalette(palette);
-  // All bits set: white on a true-colour display. Only the first frame is drawn, opaque.
-  for (int y = 0; y < bitmap.Height(); ++y)
-    std::memset(bitmap.ScanLine(y), 0xFF, bitmap.Stride());
-  if (!first.Empty()) bitmap.Canvas().Draw(first.Left, first.Top, first.Bitmap());
+  // Black, as the saver shows what no picture covers: where the frame does not reach and where
+  // it is transparent. Only the first frame is drawn; the rest belong to the animation.
+  bitmap.Canvas().Brush.Color = clBlack;
+  bitmap.Canvas().FillRect({0, 0, Width(), Height()});
+  if (!first.Empty())
+    DrawGifFrame(bitmap.Canvas(), first.BoundsRect(), first.Bitmap(), first.Mask());
   bitmap_ = std::move(bitmap);
   return &*bitmap_;
 }

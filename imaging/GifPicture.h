@@ -79,9 +79,10 @@ class TGifPicture {
   TGifFrameList& Images() { return frames_; }
   const TGifFrameList& Images() const { return frames_; }
 
-  // The first frame on the logical screen, null when the picture is Empty. Owned by the picture
-  // until it changes. Throws EGifError "No global or local color table defined" when the colours
-  // are needed and the file has none.
+  // The first frame at its place on the logical screen, over black that also shows through its
+  // transparent pixels; null when the picture is Empty. Owned by the picture until it changes.
+  // Throws EGifError "No global or local color table defined" when the colours are needed and the
+  // file has none.
   const TBitmap* Bitmap();
   // Null when the picture is Empty.
   const TPalette* Palette();

@@ -124,9 +124,35 @@ const TBadCase kBadCases[] = {
     {"Bits7", [] { return With([](auto& b) { b.bits = 7; }); }, "Unsupported bitmap bit depth 7"},
     {"Bits64", [] { return With([](auto& b) { b.bits = 64; }); },
      "Unsupported bitmap bit depth 64"},
-    {"Jpeg", [] { return With([](auto& b) { b.compression = 4; }); },
-     "Unsupported bitmap compression"},
-    {"Png", [] { return With([](auto& b) { b.compression = 5; }); },
+    // Writers of embedded pictures leave the bit count 0.
+    {"Jpeg",
+     [] {
+       return With([](auto& b) {
+         b.bits = 0;
+         b.compression = 4;
+       });
+     },
+     "Unsupported bitmap compression: embedded JPEG"},
+    {"PngV5",
+     [] {
+       return With([](auto& b) {
+         b.headerSize = 124;
+         b.bits = 0;
+         b.compression = 5;
+       });
+     },
+     "Unsupported bitmap compression: embedded PNG"},
+    {"JpegAt8Bits", [] { return With([](auto& b) { b.compression = 4; }); },
+     "Unsupported bitmap compression: embedded JPEG"},
+    // OS/2 2.x gives 4 another meaning.
+    {"Os2Rle24",
+     [] {
+       return With([](auto& b) {
+         b.headerSize = 64;
+         b.bits = 24;
+         b.compression = 4;
+       });
+     },
      "Unsupported bitmap compression"},
     {"Cmyk", [] { return With([](auto& b) { b.compression = 11; }); },
      "Unsupported bitmap compression"},

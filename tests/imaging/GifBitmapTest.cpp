@@ -36,30 +36,43 @@ TEST(GifBitmap, FrameOfScreenSizeKeepsItsIndicesAndColourTable) {
   EXPECT_EQ(load.Picture.Bitmap(), b);  // made once
 }
 
-TEST(GifBitmap, SmallerFirstFrameSitsOnWhiteAndOnlyIt) {
-  // A transparent first frame at (1, 1), then a frame covering everything that never shows.
-  TLoad load(Cat({Screen(4, 3, kColors), GraphicControl(0, 10, 0), Image(1, 1, 2, 1, {0, 2}),
-                  Image(0, 0, 4, 3, TBytes(12, 1)), Trailer()}));
-  ASSERT_EQ(load.Error, "");
-  const TBitmap* b = load.Picture.Bitmap();
-  ASSERT_NE(b, nullptr);
-  ASSERT_EQ(b->Width(), 4);
-  ASSERT_EQ(b->Height(), 3);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 4; ++x) {
-      // The transparent index is drawn in its colour: transparency never applies here.
-      const TPixel want = y == 1 && x == 1 ? kRed : y == 1 && x == 2 ? kBlue : kWhite;
-      EXPECT_EQ(b->PixelAt(x, y) & 0xFFFFFF, want) << x << ", " << y;
-    }
-  EXPECT_EQ(*load.Picture.Palette(), b->Palette());
-}
-
-TEST(GifBitmap, FirstFrameOfScreenSizeAnywhereIsTakenAsItIs) {
-  TLoad load(Cat({Screen(2, 1, kColors), Image(5, 7, 2, 1, {2, 1}), Trailer()}));
-  const TBitmap* b = load.Picture.Bitmap();
-  ASSERT_NE(b, nullptr);
-  EXPECT_EQ(b->PixelAt(0, 0), kBlue);
-  EXPECT_EQ(b->PixelAt(1, 0), kGreen);
+TEST(GifBitmap, FirstFrameSitsAtItsPlaceOverBlack) {
+  // A 4 x 3 screen; each case's first frame, then a frame covering everything that never shows.
+  constexpr TPixel R = kRed, G = kGreen, B = kBlue, K = kBlack;
+  const struct {
+    const char* Name;
+    TBytes First;
+    std::vector<TPixel> Expected;  // rows top first
+  } cases[] = {
+      {"smaller, transparent index 0",
+       Cat({GraphicControl(0, 10, 0), Image(1, 1, 2, 1, {0, 2})}),
+       {K, K, K, K, /**/ K, K, B, K, /**/ K, K, K, K}},
+      {"screen's size, transparent index 1",
+       Cat({GraphicControl(0, 10, 1), Image(0, 0, 4, 3, {0, 1, 2, 0, 1, 1, 1, 1, 2, 2, 0, 1})}),
+       {R, K, B, R, /**/ K, K, K, K, /**/ B, B, R, K}},
+      {"screen's size, partly outside",
+       Image(2, 1, 4, 3, {0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2}),
+       {K, K, K, K, /**/ K, K, R, G, /**/ K, K, G, B}},
+      {"screen's size, wholly outside",
+       Image(5, 7, 4, 3, TBytes(12, 0)),
+       {K, K, K, K, /**/ K, K, K, K, /**/ K, K, K, K}},
+      {"smaller, over the right edge",
+       Image(3, 0, 2, 1, {2, 0}),
+       {K, K, K, B, /**/ K, K, K, K, /**/ K, K, K, K}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TLoad load(Cat({Screen(4, 3, kColors), c.First, Image(0, 0, 4, 3, TBytes(12, 1)), Trailer()}));
+    ASSERT_EQ(load.Error, "");
+    const TBitmap* b = load.Picture.Bitmap();
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(b->Width(), 4);
+    ASSERT_EQ(b->Height(), 3);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(b->PixelAt(x, y) & 0xFFFFFF, c.Expected[size_t(y * 4 + x)]) << x << ", " << y;
+    EXPECT_EQ(*load.Picture.Palette(), b->Palette());
+  }
 }
 
 TEST(GifBitmap, ColoursComeFromTheFrameOrThePicture) {
@@ -185,7 +198,7 @@ TEST(GifBitmap, WithoutAnyTableOnlyADitheringDisplayGetsABitmap) {
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(b->PixelFormat(), TPixelFormat::pf8bit);
   EXPECT_EQ(b->PixelAt(0, 0), kBlack);
-  EXPECT_EQ(b->ScanLine(0)[1], 255);  // all bits set
+  EXPECT_EQ(b->ScanLine(0)[1], 0);  // black in the fixed table
 }
 
 }  // namespace

@@ -72,8 +72,13 @@ TEST(GifReader, ErrorsNameTheFaultAndRewindTheStream) {
        "Premature end of data", 0},
       {"unknown application data cut short",
        Cat({screen, {0x21, 0xFF, 11}, Text("XMP DataXMP"), {4, 1, 2}}), "Premature end of data", 0},
-      {"unknown extension label, after a good frame", Cat({screen, frame, {0x21, 0x2A, 0}}),
-       "Unknown extension type", 1},
+      {"unknown extension sub-block cut short, after a good frame",
+       Cat({screen, frame, {0x21, 0x2A, 5, 'a', 'b'}}), "Premature end of data", 1},
+      {"unknown extension without its terminator", Cat({screen, {0x21, 0x2A, 1, 'a'}}),
+       "Premature end of data", 0},
+      {"unknown extension without sub-blocks", Cat({screen, {0x21, 0x2A}}), "Premature end of data",
+       0},
+      {"extension introducer at the end", Cat({screen, frame, {0x21}}), "Premature end of data", 1},
       {"application label at the end", Cat({screen, {0x21, 0xFF}}), "Unknown extension type", 0},
       {"application block size 10, identifier cut short",
        Cat({screen, {0x21, 0xFF, 10}, Text("ABCDEFGHI")}), "Unknown extension type", 0},
@@ -150,6 +155,17 @@ TEST(GifReader, WarningsLetTheLoadGoOn) {
        Cat({screen, {0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0, 2}, SubBlocks(unended), Trailer()}),
        {"Decoder bit buffer under-run"},
        1},
+      // Passed over by its sub-blocks: the separator and trailer bytes inside are data.
+      {"unknown extensions",
+       Cat({screen,
+            {0x21, 0x2A, 3, 0x2C, 0x3B, 0x21, 2, 0x2C, 0, 0},
+            {0x21, 0x00, 0},
+            frame,
+            {0x21, 0xE0, 1, 0x3B, 0},
+            Trailer()}),
+       {"Unknown extension type 0x2A skipped", "Unknown extension type 0x00 skipped",
+        "Unknown extension type 0xE0 skipped"},
+       2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -160,6 +176,25 @@ TEST(GifReader, WarningsLetTheLoadGoOn) {
       EXPECT_EQ(severity, TGifPicture::kWarning);
     EXPECT_EQ(load.Picture.Images().Count(), c.Frames);
   }
+}
+
+TEST(GifReader, UnknownExtensionIsKeptInItsPlaceWithoutItsData) {
+  TLoad load(Cat({Screen(2, 2, kColors),
+                  {0x21, 0x2A, 3, 0x2C, 0x3B, 0x21, 2, 0x2C, 0, 0},
+                  GraphicControl(0, 7),
+                  Image(0, 0, 2, 2, {0, 1, 2, 3}),
+                  Trailer()}));
+  ASSERT_EQ(load.Error, "");
+  ASSERT_EQ(load.Picture.Images().Count(), 1);
+  const TGifFrame& frame = load.Picture.Images()[0];
+  EXPECT_EQ(frame.Data, TBytes({0, 1, 2, 3}));
+  ASSERT_EQ(frame.Extensions.Items.size(), 2u);
+  const auto* unknown = dynamic_cast<const TGifUnknownExtension*>(frame.Extensions.Items[0].get());
+  ASSERT_NE(unknown, nullptr);
+  EXPECT_EQ(unknown->Label(), 0x2A);
+  EXPECT_EQ(unknown->DataSize, 5u);
+  ASSERT_NE(frame.GraphicControl, nullptr);
+  EXPECT_EQ(frame.GraphicControl->Delay, 7);
 }
 
 TEST(GifReader, FramesKeepTheirPlaceSizeAndColours) {

@@ -106,6 +106,19 @@ TEST_F(GifFramesCommandTest, FramesMatchTheTestSuiteOverBlack) {
   }
 }
 
+TEST_F(GifFramesCommandTest, WarningsGoToStderr) {
+  const TBytes gif =
+      Cat({Screen(1, 1, {kRed, kGreen}), {0x21, 0x2A, 1, 0x3B, 0}, Image(0, 0, 1, 1, {1}), {0x99}});
+  WriteFileBytes(dir_ / "in.gif", gif);
+  const fs::path out = dir_ / "frames";
+  ASSERT_EQ(Run(Quoted(dir_ / "in.gif") + " " + Quoted(out)), 0) << stderr_;
+  EXPECT_EQ(stderr_,
+            "kestrava-tool: warning: Unknown extension type 0x2A skipped\n"
+            "kestrava-tool: warning: Unknown GIF block type\n"
+            "kestrava-tool: warning: Invalid Image trailer\n");
+  EXPECT_EQ(Row(out / "frame-000.png"), std::vector<TPixel>({kGreen}));
+}
+
 TEST_F(GifFramesCommandTest, FailureSaysWhy) {
   WriteFileBytes(dir_ / "bad.gif", Text("GIF89a\x01"));
   const struct {

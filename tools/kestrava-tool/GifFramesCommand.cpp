@@ -1,6 +1,6 @@
 // `kestrava-tool gif-frames IN OUTDIR`: every frame of a GIF as the animation painter composes
 // it over black, frame-000.png, frame-001.png, ..., and delays.txt with the wait after each
-// frame in milliseconds, one line per frame.
+// frame in milliseconds, one line per frame. The reader's warnings go to stderr.
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -34,6 +34,10 @@ int RunGifFrames(const std::vector<std::string>& args) {
   }
   try {
     TGifPicture picture;
+    // What the reader passed over or mended, so that a damaged file does not pass for a sound one.
+    picture.OnWarning = [](TGifPicture&, int, const std::string& message) {
+      std::fprintf(stderr, "kestrava-tool: warning: %s\n", message.c_str());
+    };
     picture.LoadFromFile(args[0]);
     const std::filesystem::path dir = args[1];
     std::filesystem::create_directories(dir);

@@ -34,7 +34,8 @@ constexpr Command kCommands[] = {
      kestrava::tool::RunProject},
     {"gif-frames",
      "gif-frames IN OUTDIR  every frame of a GIF as the animation composes it over black,\n"
-     "                        frame-000.png, ..., and delays.txt (milliseconds per frame)",
+     "                        frame-000.png, ..., and delays.txt (milliseconds per frame);\n"
+     "                        the reader's warnings on stderr",
      kestrava::tool::RunGifFrames},
     {"saver-info",
      "saver-info FILE       a saver file's settings and its blocks (offsets, sizes, music types)",
