@@ -152,8 +152,9 @@ class TGifKeptRows : public IGifRowKeeper {
   std::optional<TDecodeReservation> reservation_;
 };
 
-// The logical screen of a GIF with its first frame drawn on it, opaque, a row at a time: white
-// where the frame does not reach, the frame's colours where it does. The screen is never held.
+// The logical screen of a GIF with its first frame drawn on it, a row at a time, as viewers show
+// it: black (the saver's background) where the frame does not reach and where its pixels are
+// transparent, the frame's colours elsewhere. The screen is never held.
 class TGifScreenRows : public TRowSource {
  public:
   TGifScreenRows(TGifPicture& gif, TGifKeptRows& kept)
@@ -167,14 +168,17 @@ class TGifScreenRows : public TRowSource {
   void SkipRow() override { ++next_; }
   const uint8_t* NextRow() override {
     const int y = next_++;
-    std::memset(row_.data(), 0xFF, row_.size());
+    std::memset(row_.data(), 0, row_.size());
     const int frameY = y - frame_.Top;
     if (!palette_ || frameY < 0 || frameY >= frame_.Height) return row_.data();
     const int right = std::min(Width(), frame_.Left + int(frame_.Width));
     const uint8_t* indices = kept_.Row(frameY);
     if (!indices) throw std::logic_error("A row not kept was asked for");
+    const int transparent = frame_.Transparent ? frame_.TransparentIndex() : -1;
     for (int x = frame_.Left; x < right; ++x) {
-      const TPixel colour = (*palette_)[indices[x - frame_.Left]];
+      const uint8_t index = indices[x - frame_.Left];
+      if (index == transparent) continue;
+      const TPixel colour = (*palette_)[index];
       uint8_t* out = row_.data() + size_t(x) * 3;
       out[0] = uint8_t(colour);
       out[1] = uint8_t(colour >> 8);

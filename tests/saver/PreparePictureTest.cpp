@@ -15,6 +15,7 @@
 #include "imaging/ImageErrors.h"
 #include "imaging/Jpeg.h"
 #include "saver/PreparePicture.h"
+#include "tests/imaging/GifTestSupport.h"
 #include "tests/saver/PrepareTestSupport.h"
 #include "tests/support/JpegPrograms.h"
 #include "tests/support/ScratchFolder.h"
@@ -225,6 +226,35 @@ TEST(PreparePicture, AnimatedGifGivesItsFirstImage) {
   ASSERT_EQ(decoded.Bitmap.Width(), 20);
   EXPECT_FALSE(decoded.Progressive);
   ExpectAllNear(decoded.Bitmap, 0xFF0000, 4);
+}
+
+// A GIF's first frame lies over black at its own place, and its transparent pixels stay black:
+// the colour hidden behind the transparent index never shows.
+TEST(PreparePicture, AGifFrameLiesOverBlackWithItsTransparentPixelsBlack) {
+  namespace g = giftest;
+  TScratchFolder dir;
+  // A 32 x 32 screen with a 16 x 16 frame at (8, 8): its left half red, its right half the
+  // transparent index, whose table colour is green.
+  g::TBytes pixels;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      pixels.push_back(x < 8 ? 0 : 1);
+  const g::TBytes gif =
+      g::Cat({g::Screen(32, 32, {g::kRed, g::kGreen, g::kBlue, g::kWhite}),
+              g::GraphicControl(0, 10, 1), g::Image(8, 8, 16, 16, pixels), g::Trailer()});
+  WriteFileBytes(dir / "frame.gif", gif);
+  const TBitmap screen =
+      DecodeJpeg(PreparePicture(dir / "frame.gif", {32, 32}, nullptr, TJpegChroma::Full)).Bitmap;
+  const struct {
+    int x, y;
+    TPixel colour;
+  } points[] = {{12, 16, 0xFF0000}, {20, 16, 0x000000}, {3, 3, 0x000000}, {28, 28, 0x000000}};
+  for (const auto& p : points) {
+    const TPixel seen = screen.PixelAt(p.x, p.y);
+    for (const int shift : {0, 8, 16})
+      EXPECT_NEAR(int(seen >> shift & 0xFF), int(p.colour >> shift & 0xFF), 24)
+          << p.x << "," << p.y;
+  }
 }
 
 TEST(PreparePicture, EmptyGifGivesABlackScreen) {
