@@ -28,11 +28,16 @@ constexpr QSize kPictureSize(167, 135);
 constexpr QSize kMovieSize(167, 136);
 constexpr QSize kMovieSizeAtStart(168, 136);
 
+// The dialog starts on the first entry: every picture.
 QList<TFileFilter> PictureFilters() {
-  return {{"Picture Files (JPEG)", {"*.jpeg", "*.jpg"}},
+  return {{"All Picture Files",
+           {"*.jpeg", "*.jpg", "*.png", "*.webp", "*.heic", "*.heif", "*.bmp", "*.gif"}},
+          {"Picture Files (JPEG)", {"*.jpeg", "*.jpg"}},
+          {"Picture Files (PNG)", {"*.png"}},
+          {"Picture Files (WebP)", {"*.webp"}},
+          {"Picture Files (HEIC)", {"*.heic", "*.heif"}},
           {"Picture Files (BMP)", {"*.bmp"}},
-          {"Picture Files (GIF)", {"*.gif"}},
-          {"All Picture Files", {"*.jpeg", "*.jpg", "*.bmp", "*.gif"}}};
+          {"Picture Files (GIF)", {"*.gif"}}};
 }
 
 QList<TFileFilter> MovieFilters() {

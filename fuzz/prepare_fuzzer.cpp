@@ -1,4 +1,5 @@
-// Feeds arbitrary bytes to the saver's picture preparation: the first byte picks the source kind,
+// Feeds arbitrary bytes to the saver's picture preparation: the first byte picks the kind the name
+// gives (BMP, JPEG, GIF, PNG, WebP, HEIF; the bytes' own start still chooses the reader),
 // the next two the screen size (1 to 64 each way), the fourth whether a mask darkens it; the rest
 // is the source file. Whatever is stored must decode to exactly the screen size.
 #include <cstdint>
@@ -7,6 +8,7 @@
 
 #include "imaging/ImageErrors.h"
 #include "imaging/Jpeg.h"
+#include "imaging/PictureContent.h"
 #include "saver/PreparePicture.h"
 
 namespace {
@@ -43,11 +45,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // every run would slow the search to a crawl without reaching any new code.
   constexpr int64_t kMaxPixels = int64_t{1} << 20;
   if (size < 4) return 0;
-  const TPictureKind kind = static_cast<TPictureKind>(data[0] % 3);
+  const TPictureKind kind = static_cast<TPictureKind>(data[0] % 6);
   const TScreenSize screen{1 + data[1] % 64, 1 + data[2] % 64};
   const TPictureMask* mask = data[3] & 1 ? &Mask() : nullptr;
   const std::span<const uint8_t> source(data + 4, size - 4);
-  if (kind == TPictureKind::Bmp && DeclaredBmpPixels(source) > kMaxPixels) return 0;
+  // The BMP reader takes no pixel limit: what reaches it is bounded here.
+  const TPictureContent content = PictureContentOf(source);
+  const bool bmp = content == TPictureContent::Bmp ||
+                   (content == TPictureContent::Unknown && kind == TPictureKind::Bmp);
+  if (bmp && DeclaredBmpPixels(source) > kMaxPixels) return 0;
   try {
     const TJpegImage stored =
         DecodeJpeg(PreparePictureBytes(kind, source, screen, mask, kMaxPixels));

@@ -26,14 +26,17 @@ struct PngImage {
 
 }  // namespace
 
-TBitmap ReadPng(std::span<const uint8_t> bytes) {
+TBitmap ReadPng(std::span<const uint8_t> bytes, int64_t maxPixels,
+                const TBeforeDecode& beforeDecode) {
   PngImage png;
   if (!png_image_begin_read_from_memory(&png.image, bytes.data(), bytes.size()))
     png.Fail("Invalid PNG");
   if (png.image.width > uint32_t(TBitmap::kMaxDimension) ||
       png.image.height > uint32_t(TBitmap::kMaxDimension) ||
-      uint64_t{png.image.width} * png.image.height > uint64_t(TBitmap::kMaxPixels))
+      uint64_t{png.image.width} * png.image.height > uint64_t(TBitmap::kMaxPixels) ||
+      int64_t{png.image.width} * png.image.height > maxPixels)
     throw EPngError("PNG too large");
+  if (beforeDecode) beforeDecode(int(png.image.width), int(png.image.height));
   png.image.format = PNG_FORMAT_BGRA;
   TBitmap bitmap(int(png.image.width), int(png.image.height), TPixelFormat::pf32bit);
   if (bitmap.Empty()) throw EPngError("Invalid PNG: empty picture");

@@ -254,7 +254,7 @@ TBuildResult RunBuild(const TBuildRequest& request, IBuildFeedback& feedback) {
       // The reason is the file itself: name it under the message, and why it is refused.
       feedback.ShowMessage(std::string(kUnsupportedMessage) + "\n" + payload.Reason,
                            TMessageKind::Plain);
-      payload.Reason += ": not a picture kind a saver can show (JPEG, BMP or GIF)";
+      payload.Reason += ": not a picture kind a saver can show (JPEG, PNG, WebP, HEIC, BMP or GIF)";
     }
     result.FailureReason = payload.Reason;
     ReportFailure(feedback, result.FailureReason);

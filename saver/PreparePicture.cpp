@@ -12,9 +12,13 @@
 #include "imaging/ExifOrientation.h"
 #include "imaging/FileBytes.h"
 #include "imaging/GifPicture.h"
+#include "imaging/Heif.h"
 #include "imaging/ImageErrors.h"
 #include "imaging/JpegRows.h"
 #include "imaging/Orientation.h"
+#include "imaging/PictureContent.h"
+#include "imaging/Png.h"
+#include "imaging/Webp.h"
 #include "saver/ParallelPicturesBudget.h"
 #include "saver/PrepareRows.h"
 
@@ -223,18 +227,57 @@ std::vector<uint8_t> PrepareGif(std::span<const uint8_t> bytes, TScreenSize scre
   return EncodeOnScreen(rows, screen, mask, false, chroma);
 }
 
+// Pictures decoded whole, which may be transparent: over black, as the saver's screen is.
+using TWholeReader = TBitmap (*)(std::span<const uint8_t>, int64_t, const TBeforeDecode&);
+
+std::vector<uint8_t> PrepareWhole(TWholeReader read, std::span<const uint8_t> bytes,
+                                  TScreenSize screen, const TPictureMask* mask, int64_t maxPixels,
+                                  TJpegChroma chroma) {
+  std::optional<TDecodeReservation> reservation;
+  // The bitmap, and as much again for a decoder that keeps its own copy.
+  TBitmap bitmap = read(bytes, maxPixels, [&reservation](int width, int height) {
+    reservation.emplace(int64_t{width} * height * 8);
+  });
+  CompositeOverBlack(bitmap);
+  TBitmapRows rows(bitmap);
+  return EncodeOnScreen(rows, screen, mask, false, chroma);
+}
+
+constexpr std::pair<TPictureKind, TPictureContent> kContents[] = {
+    {TPictureKind::Bmp, TPictureContent::Bmp},   {TPictureKind::Jpeg, TPictureContent::Jpeg},
+    {TPictureKind::Gif, TPictureContent::Gif},   {TPictureKind::Png, TPictureContent::Png},
+    {TPictureKind::Webp, TPictureContent::Webp}, {TPictureKind::Heif, TPictureContent::Heif},
+};
+
+TPictureContent ContentOf(TPictureKind kind) {
+  for (const auto& [k, content] : kContents)
+    if (k == kind) return content;
+  throw std::invalid_argument("Unknown picture kind");
+}
+
 // A bitmap beyond TBitmap's limits is the file's fault here: callers see an EImageError.
 std::vector<uint8_t> Prepare(TPictureKind kind, std::span<const uint8_t> bytes, TScreenSize screen,
-                             const TPictureMask* mask, int64_t maxPixels, TJpegChroma chroma) {
+                             const TPictureMask* mask, int64_t maxPixels, TJpegChroma chroma,
+                             const std::string& name) {
   CheckScreenSize(screen);
+  // The name made it a picture; its content chooses the reader.
+  const TPictureContent content = ReaderFor(bytes, ContentOf(kind), name);
   try {
-    switch (kind) {
-      case TPictureKind::Bmp:
+    switch (content) {
+      case TPictureContent::Bmp:
         return PrepareBmp(bytes, screen, mask, chroma);
-      case TPictureKind::Jpeg:
+      case TPictureContent::Jpeg:
         return PrepareJpeg(bytes, screen, mask, maxPixels, chroma);
-      case TPictureKind::Gif:
+      case TPictureContent::Gif:
         return PrepareGif(bytes, screen, mask, maxPixels, chroma);
+      case TPictureContent::Png:
+        return PrepareWhole(ReadPng, bytes, screen, mask, maxPixels, chroma);
+      case TPictureContent::Webp:
+        return PrepareWhole(ReadWebp, bytes, screen, mask, maxPixels, chroma);
+      case TPictureContent::Heif:
+        return PrepareWhole(ReadHeif, bytes, screen, mask, maxPixels, chroma);
+      case TPictureContent::Unknown:
+        break;
     }
   } catch (const EBitmapError& error) {
     throw EImageError(error.what());
@@ -254,6 +297,9 @@ std::optional<TPictureKind> PictureKindOf(const std::filesystem::path& source) {
   if (ending == ".bmp") return TPictureKind::Bmp;
   if (ending == ".jpg" || ending == "jpeg") return TPictureKind::Jpeg;
   if (ending == ".gif") return TPictureKind::Gif;
+  if (ending == ".png") return TPictureKind::Png;
+  if (ending == "webp") return TPictureKind::Webp;
+  if (ending == "heic" || ending == "heif") return TPictureKind::Heif;
   return std::nullopt;
 }
 
@@ -272,13 +318,14 @@ std::vector<uint8_t> PreparePicture(const std::filesystem::path& source, TScreen
   if (!regular)
     throw EImageError("Cannot open file " + source.string() + ": " +
                       (error ? error.message() : std::string("not a file")));
-  return Prepare(*kind, ReadFileBytes(source), screen, mask, TBitmap::kMaxPixels, chroma);
+  return Prepare(*kind, ReadFileBytes(source), screen, mask, TBitmap::kMaxPixels, chroma,
+                 source.string());
 }
 
 std::vector<uint8_t> PreparePictureBytes(TPictureKind kind, std::span<const uint8_t> bytes,
                                          TScreenSize screen, const TPictureMask* mask,
                                          int64_t maxPixels) {
-  return Prepare(kind, bytes, screen, mask, maxPixels, TJpegChroma::Halved);
+  return Prepare(kind, bytes, screen, mask, maxPixels, TJpegChroma::Halved, {});
 }
 
 }  // namespace kestrava

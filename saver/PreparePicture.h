@@ -20,28 +20,29 @@ class EUnsupportedPicture : public std::runtime_error {
   EUnsupportedPicture() : std::runtime_error("file not support") {}
 };
 
-enum class TPictureKind { Bmp, Jpeg, Gif };
+enum class TPictureKind { Bmp, Jpeg, Gif, Png, Webp, Heif };
 
 // The kind named by the last four characters of the path, ASCII letters in any case: ".bmp",
-// ".jpg", "jpeg" (with or without a dot before it) and ".gif".
+// ".jpg", "jpeg" (with or without a dot before it), ".gif", ".png", "webp", "heic" and "heif".
 std::optional<TPictureKind> PictureKindOf(const std::filesystem::path& source);
 bool IsSupportedPictureName(const std::filesystem::path& source);
 
-// One source turned into the JPEG the saver stores: decoded (a BMP in its own layout, a JPEG with
-// the float inverse DCT and turned upright as its EXIF orientation says, a GIF's first image on
-// its logical screen), fitted onto a black picture of screen size, darkened through the mask if
-// one is given, and encoded at quality 80 with the float DCT, progressive exactly when the source
-// is a progressive JPEG, its colour halved unless asked for in full (a Windows saver's pictures:
-// see TJpegChroma).
+// One source turned into the JPEG the saver stores: decoded by the reader its first bytes call
+// for, whatever its name (a BMP in its own layout, a JPEG with the float inverse DCT and turned
+// upright as its EXIF orientation says, a GIF's first image on its logical screen, a PNG, WebP or
+// HEIF picture over black), fitted onto a black picture of screen size, darkened through the mask
+// if one is given, and encoded at quality 80 with the float DCT, progressive exactly when the
+// source is a progressive JPEG, its colour halved unless asked for in full (a Windows saver's
+// pictures: see TJpegChroma).
 // Throws EUnsupportedPicture for a name of another kind and EImageError (or a subclass) for a file
-// that cannot be read or decoded; std::invalid_argument for a screen no bitmap can have. Safe to
-// call on several threads at once, sharing one mask.
+// that cannot be read or decoded or is recognisably no picture; std::invalid_argument for a screen
+// no bitmap can have. Safe to call on several threads at once, sharing one mask.
 std::vector<uint8_t> PreparePicture(const std::filesystem::path& source, TScreenSize screen,
                                     const TPictureMask* mask,
                                     TJpegChroma chroma = TJpegChroma::Halved);
 
-// The same for a source already in memory. JPEG and GIF pictures of more than maxPixels are
-// refused with EImageError, so that a fuzzer can keep every run small.
+// The same for a source already in memory, kind being what its name says. Pictures other than BMP
+// of more than maxPixels are refused with EImageError, so that a fuzzer can keep every run small.
 std::vector<uint8_t> PreparePictureBytes(TPictureKind kind, std::span<const uint8_t> bytes,
                                          TScreenSize screen, const TPictureMask* mask,
                                          int64_t maxPixels = TBitmap::kMaxPixels);

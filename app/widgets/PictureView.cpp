@@ -16,12 +16,9 @@ namespace kestrava {
 
 namespace {
 
+// A GIF by its content, whatever its name: only a GIF may be animated.
 bool IsGifFile(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  // ASCII only: a locale must not change which reader a file gets.
-  for (char& c : extension)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return extension == ".gif";
+  return PictureReaderOf(path) == TPictureContent::Gif;
 }
 
 }  // namespace

@@ -11,14 +11,15 @@ namespace kestrava {
 class TGifView;
 
 // The stretched picture of the source preview: the picture fills the whole widget without
-// keeping its proportions. Pictures are read by their extension (BMP, JPEG, GIF); a GIF of
-// several frames animates through a TGifView that covers this widget.
+// keeping its proportions. Pictures are those the loader reads (named JPEG, PNG, WebP, HEIC, BMP
+// or GIF, read by their content); a GIF of several frames animates through a TGifView that
+// covers this widget.
 class TPictureView : public QWidget {
  public:
   explicit TPictureView(QWidget* parent = nullptr);
 
-  // Loads the file by its extension. Throws the reader's error (for instance "Unknown picture
-  // file extension (.%s)"), keeping what it showed before.
+  // Loads the file as the picture loader reads it. Throws the reader's error (for instance "Unknown
+  // picture file extension (.%s)"), keeping what it showed before.
   void ShowFile(const std::string& path);
   void Clear();
   bool IsEmpty() const;

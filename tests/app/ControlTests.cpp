@@ -13,6 +13,7 @@
 
 #include "app/AppMessageFilter.h"
 #include "app/ListClickRelay.h"
+#include "app/PicturePreviewPane.h"
 #include "app/RadioGroup.h"
 #include "app/SpinEdit.h"
 #include "app/WizardDialogs.h"
@@ -34,6 +35,8 @@ class ControlTests : public QObject {
   void listClickFromMouseKeyboardAndCode();
   void filterSwallowsOnlyRightPressesOnTheMoviePreview();
   void nameFiltersInQtForm();
+  void previewPaneShowsEveryPictureKind_data();
+  void previewPaneShowsEveryPictureKind();
 };
 
 void ControlTests::radioGroupClampsAndClicksOnlyOnChange() {
@@ -184,6 +187,26 @@ void ControlTests::nameFiltersInQtForm() {
                {{"Picture Files (JPEG)", {"*.jpeg", "*.jpg"}}, {"Picture Files (BMP)", {"*.bmp"}}}),
            QString("Picture Files (JPEG) (*.jpeg *.jpg);;Picture Files (BMP) (*.bmp)"));
   QCOMPARE(TQtWizardDialogs::NameFilters({{"*.kvp", {"*.kvp"}}}), QString("*.kvp"));
+}
+
+// The dialog's pane shows the kinds Qt itself may not read here (WebP, HEIC) through Kestrava's
+// readers; what no reader takes shows nothing.
+void ControlTests::previewPaneShowsEveryPictureKind_data() {
+  QTest::addColumn<QString>("file");
+  QTest::addColumn<bool>("shown");
+  const QString prepare = QStringLiteral(KESTRAVA_TEST_DATA_DIR "/prepare/");
+  QTest::newRow("PNG") << prepare + "picture.png" << true;
+  QTest::newRow("WebP") << prepare + "picture.webp" << true;
+  QTest::newRow("HEIC") << prepare + "halves.heic" << true;
+  QTest::newRow("no picture") << prepare + "README.md" << false;
+}
+
+void ControlTests::previewPaneShowsEveryPictureKind() {
+  QFETCH(QString, file);
+  QFETCH(bool, shown);
+  TPicturePreviewPane pane;
+  pane.ShowFile(file);
+  QCOMPARE(!pane.pixmap().isNull(), shown);
 }
 
 int RunControlTests(int argc, char** argv) {

@@ -90,10 +90,16 @@ void ListTests::addPicturesSelectsAndPreviewsTheFirst() {
   rig.AddSources(pictures);
   const TOpenFilesRequest& request = rig.Dialogs.OpenRequests.last();
   QVERIFY(request.PicturePreview);
-  const QList<TFileFilter> filters = {{"Picture Files (JPEG)", {"*.jpeg", "*.jpg"}},
-                                      {"Picture Files (BMP)", {"*.bmp"}},
-                                      {"Picture Files (GIF)", {"*.gif"}},
-                                      {"All Picture Files", {"*.jpeg", "*.jpg", "*.bmp", "*.gif"}}};
+  // Every picture first, so that the dialog starts showing them all.
+  const QList<TFileFilter> filters = {
+      {"All Picture Files",
+       {"*.jpeg", "*.jpg", "*.png", "*.webp", "*.heic", "*.heif", "*.bmp", "*.gif"}},
+      {"Picture Files (JPEG)", {"*.jpeg", "*.jpg"}},
+      {"Picture Files (PNG)", {"*.png"}},
+      {"Picture Files (WebP)", {"*.webp"}},
+      {"Picture Files (HEIC)", {"*.heic", "*.heif"}},
+      {"Picture Files (BMP)", {"*.bmp"}},
+      {"Picture Files (GIF)", {"*.gif"}}};
   QCOMPARE(request.Filters, filters);
   QCOMPARE(page.List.Items(), pictures);
   QCOMPARE(page.List.currentRow(), 0);
@@ -191,11 +197,11 @@ void ListTests::unreadablePictureKeepsThePreview() {
   TFormRig rig;
   TSourcePage page(rig);
   const QString good = rig.Picture("good.bmp", Qt::green);
-  const QString odd = rig.File("odd.png");
+  const QString odd = rig.File("odd.tga");
   rig.AddSources({good, odd});
   rig.Dialogs.TakeLog();
   rig.ClickEntry(page.List, 1);
-  QCOMPARE(rig.Dialogs.TakeLog(), QStringList{"error: Unknown picture file extension (.png)"});
+  QCOMPARE(rig.Dialogs.TakeLog(), QStringList{"error: Unknown picture file extension (.tga)"});
   QCOMPARE(page.List.currentRow(), 1);
   QCOMPARE(page.Picture.ShownFile(), good);
   QCOMPARE(page.List.toolTip(), good);
@@ -237,14 +243,14 @@ void ListTests::reverseAllPreviewsAfterEveryExchange() {
   // b and d cannot be shown: each preview of them is reported, which makes every preview seen.
   const QString a = rig.Picture("a.bmp", Qt::red);
   const QString e = rig.Picture("e.bmp", Qt::blue);
-  rig.AddSources({a, rig.File("b.png"), rig.Picture("c.bmp", Qt::green), rig.File("d.tif"), e});
+  rig.AddSources({a, rig.File("b.tga"), rig.Picture("c.bmp", Qt::green), rig.File("d.tif"), e});
   rig.ClickEntry(page.List, 1);
   rig.Dialogs.TakeLog();
   rig.ClickButton("SpeedButton3");
-  QCOMPARE(Names(page.List), (QStringList{"e.bmp", "d.tif", "c.bmp", "b.png", "a.bmp"}));
+  QCOMPARE(Names(page.List), (QStringList{"e.bmp", "d.tif", "c.bmp", "b.tga", "a.bmp"}));
   QCOMPARE(page.List.currentRow(), 1);
   // First exchange: b is still at index 1; second: d has come there.
-  QCOMPARE(rig.Dialogs.TakeLog(), (QStringList{"error: Unknown picture file extension (.png)",
+  QCOMPARE(rig.Dialogs.TakeLog(), (QStringList{"error: Unknown picture file extension (.tga)",
                                                "error: Unknown picture file extension (.tif)"}));
   QCOMPARE(page.Picture.ShownFile(), a);
 }

@@ -2,13 +2,18 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <utility>
 
 #include "imaging/BmpReader.h"
 #include "imaging/GifPicture.h"
+#include "imaging/Heif.h"
 #include "imaging/ImageErrors.h"
 #include "imaging/Jpeg.h"
 #include "imaging/PictureLoader.h"
+#include "imaging/Png.h"
+#include "imaging/Webp.h"
 
 namespace kestrava {
 namespace {
@@ -75,14 +80,14 @@ TEST_F(PictureLoaderTest, ExtensionChoosesTheReaderWhateverItsCase) {
   }
 }
 
-// The name alone decides: these files all hold a good JPEG.
+// The name alone decides whether it is a picture: these files all hold a good JPEG.
 TEST_F(PictureLoaderTest, ExtensionWithoutReaderIsRefused) {
   const struct {
     const char* Name;
     const char* Message;
   } cases[] = {
       {"scan.TIFF", "Unknown picture file extension (.TIFF)"},
-      {"photo.jpg.png", "Unknown picture file extension (.png)"},
+      {"photo.jpg.tga", "Unknown picture file extension (.tga)"},
       {"README", "Unknown picture file extension (.)"},
       {"trailing.", "Unknown picture file extension (.)"},
   };
@@ -97,11 +102,68 @@ TEST_F(PictureLoaderTest, ExtensionWithoutReaderIsRefused) {
   }
 }
 
+// Bytes that start as no picture reach the reader the name picks, which says what is wrong.
 TEST_F(PictureLoaderTest, ReaderErrorsPassThrough) {
+  const fs::path text = dir_ / "text.txt";
+  std::ofstream(text) << "just some text";
   EXPECT_THROW(LoadPicture(dir_ / "missing.jpg"), EImageError);
-  EXPECT_THROW(LoadPicture(Copy(kJpeg, "not-a-bitmap.bmp")), EBmpError);
-  EXPECT_THROW(LoadPicture(Copy(kBmp, "not-a-jpeg.jpeg")), EJpegError);
-  EXPECT_THROW(LoadPicture(Copy(kJpeg, "not-a-gif.gif")), EGifError);
+  EXPECT_THROW(LoadPicture(Copy(text, "not-a-bitmap.bmp")), EBmpError);
+  EXPECT_THROW(LoadPicture(Copy(text, "not-a-jpeg.jpeg")), EJpegError);
+  EXPECT_THROW(LoadPicture(Copy(text, "not-a-gif.gif")), EGifError);
+  EXPECT_THROW(LoadPicture(Copy(text, "not-a-png.png")), EPngError);
+  EXPECT_THROW(LoadPicture(Copy(text, "not-a-webp.webp")), EWebpError);
+  EXPECT_THROW(LoadPicture(Copy(text, "not-a-heic.heic")), EHeifError);
+}
+
+// The first bytes choose the reader whatever the name says; the new kinds come out opaque, over
+// black where they were transparent.
+TEST_F(PictureLoaderTest, ContentChoosesTheReader) {
+  const fs::path prepare = fs::path(KESTRAVA_TEST_DATA_DIR) / "prepare";
+  const TBitmap jpeg = DecodeJpegFile(kJpeg).Bitmap, bmp = ReadBmpFile(kBmp);
+  const TBitmap png = ReadPngFile(prepare / "picture.png");
+  const struct {
+    const char* Name;
+    const fs::path Source;
+    const TBitmap& Expected;
+  } cases[] = {
+      {"jpeg-named.bmp", kJpeg, jpeg},
+      {"bitmap-named.jpg", kBmp, bmp},
+      {"png-named.gif", prepare / "picture.png", png},
+      {"webp-named.png", prepare / "picture.webp", png},
+      {"picture.WEBP", prepare / "picture.webp", png},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const TBitmap got = LoadPicture(Copy(c.Source, c.Name));
+    ASSERT_EQ(got.Width(), c.Expected.Width());
+    ASSERT_EQ(got.Height(), c.Expected.Height());
+    for (int y = 0; y < got.Height(); ++y)
+      for (int x = 0; x < got.Width(); ++x)
+        ASSERT_EQ(got.PixelAt(x, y) & 0xFFFFFF, c.Expected.PixelAt(x, y) & 0xFFFFFF)
+            << x << ", " << y;
+  }
+  // The half-transparent blue right half of a PNG, WebP and HEIC over black.
+  for (const char* name : {"halves.png", "halves.webp", "halves.heic"}) {
+    SCOPED_TRACE(name);
+    const TBitmap halves = LoadPicture(prepare / name);
+    ASSERT_EQ(halves.Width(), 40);
+    const TPixel left = halves.PixelAt(10, 10), right = halves.PixelAt(30, 10);
+    for (const auto& [got, expected] : {std::pair{left, 0xE67828u}, std::pair{right, 0x144B73u}})
+      for (int shift : {0, 8, 16})
+        EXPECT_NEAR(int(got >> shift & 0xFF), int(expected >> shift & 0xFF), 8);
+  }
+}
+
+TEST_F(PictureLoaderTest, RecognisablyOtherContentIsRefused) {
+  const fs::path zip = dir_ / "archive.png";
+  std::ofstream(zip, std::ios::binary) << std::string("PK\x03\x04", 4) << "rest";
+  try {
+    LoadPicture(zip);
+    ADD_FAILURE() << "no error";
+  } catch (const EPictureError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              zip.string() + ": not a picture Kestrava reads (it looks like a ZIP archive)");
+  }
 }
 
 TEST_F(PictureLoaderTest, GifWithoutFramesGivesAnEmptyPicture) {

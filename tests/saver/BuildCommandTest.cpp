@@ -161,10 +161,10 @@ TEST_F(BuildCommand, AFailedBuildKeepsTheEarlierSaverAndSaysWhichFileAndWhy) {
   const std::string picture = (kPictures / "sequential.jpg").string();
   const Case cases[] = {
       {"unsupported picture",
-       [](TBuildRequest& r) { r.Sources.insert(r.Sources.begin() + 1, "/p/shot.png"); },
-       {"plain: file not support\n/p/shot.png",
-        "error: Process failed!\n/p/shot.png: not a picture kind a saver can show (JPEG, BMP or "
-        "GIF)"}},
+       [](TBuildRequest& r) { r.Sources.insert(r.Sources.begin() + 1, "/p/shot.tga"); },
+       {"plain: file not support\n/p/shot.tga",
+        "error: Process failed!\n/p/shot.tga: not a picture kind a saver can show (JPEG, PNG, "
+        "WebP, HEIC, BMP or GIF)"}},
       {"missing picture",
        [](TBuildRequest& r) { r.Sources.push_back("/no/such/picture.jpg"); },
        {"error: Process failed!\nCannot open file /no/such/picture.jpg: No such file or "

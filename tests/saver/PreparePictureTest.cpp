@@ -46,7 +46,8 @@ void PrintTo(const TSourceCase& c, std::ostream* out) {
 
 const TSourceCase kSources[] = {
     {"picture-24bit.bmp", false}, {"picture-8bit.bmp", false}, {"picture.gif", false},
-    {"sequential.jpg", false},    {"progressive.jpg", true},
+    {"sequential.jpg", false},    {"progressive.jpg", true},   {"picture.png", false},
+    {"picture.webp", false},
 };
 
 // The source's pixels as an independent reader sees them: the PPM the lossless sources were made
@@ -188,9 +189,7 @@ TEST_P(PrepareSource, WhiteMaskGivesTheSameBytesAsNoMask) {
 TEST_P(PrepareSource, FromMemoryAsFromTheFile) {
   const TSourceCase& c = GetParam();
   const std::string name = c.File;
-  const TPictureKind kind = name.ends_with(".bmp")   ? TPictureKind::Bmp
-                            : name.ends_with(".gif") ? TPictureKind::Gif
-                                                     : TPictureKind::Jpeg;
+  const TPictureKind kind = *PictureKindOf(name);
   const TPictureMask grey = TPictureMask::Load(kFixtures / "mask-grey.jpg");
   EXPECT_EQ(PreparePictureBytes(kind, ReadFileBytes(kFixtures / name), kScreen, &grey),
             PreparePicture(kFixtures / name, kScreen, &grey));
@@ -271,12 +270,12 @@ struct TNameCase {
 
 TEST(PreparePicture, OnlyTheLastFourCharactersChooseTheKind) {
   const TNameCase cases[] = {
-      {"photo.jpg", true},     {"PHOTO.JPG", true},  {"photo.JpEg", true},
-      {"photojpeg", true},     {"a.bmp", true},      {"A.BMP", true},
-      {"a.gif", true},         {"A.GIF", true},      {".gif", true},
-      {"dir.png/a.jpg", true}, {"a.png", false},     {"a.jpe", false},
-      {"jpg", false},          {"", false},          {"a.jpg.txt", false},
-      {"a.gif ", false},       {"dir.jpg/a", false}, {"a.tiff", false},
+      {"photo.jpg", true}, {"PHOTO.JPG", true},     {"photo.JpEg", true}, {"photojpeg", true},
+      {"a.bmp", true},     {"A.BMP", true},         {"a.gif", true},      {"A.GIF", true},
+      {".gif", true},      {"dir.png/a.jpg", true}, {"a.png", true},      {"A.PNG", true},
+      {"a.webp", true},    {"a.WebP", true},        {"a.heic", true},     {"A.HEIF", true},
+      {"a.jpe", false},    {"jpg", false},          {"", false},          {"a.jpg.txt", false},
+      {"a.gif ", false},   {"dir.jpg/a", false},    {"a.tiff", false},    {"a.pn", false},
   };
   for (const TNameCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -286,7 +285,7 @@ TEST(PreparePicture, OnlyTheLastFourCharactersChooseTheKind) {
 
 // The name is refused before the file is looked at: it need not exist.
 TEST(PreparePicture, UnsupportedEndingSaysFileNotSupport) {
-  for (const char* name : {"picture.png", "picture.PNG", "missing.tif"}) {
+  for (const char* name : {"picture.tga", "picture.TIF", "missing.tif"}) {
     SCOPED_TRACE(name);
     try {
       PreparePicture(kFixtures / name, kScreen, nullptr);
@@ -305,13 +304,116 @@ TEST(PreparePicture, UnreadableSourcesFail) {
   for (const char* name : {"garbage.jpg", "garbage.bmp", "garbage.gif", "garbagejpeg"})
     WriteFileBytes(dir / name,
                    std::span(reinterpret_cast<const uint8_t*>(garbage.data()), garbage.size()));
-  fs::copy_file(kFixtures / "picture-24bit.bmp", dir / "bitmap-named.jpg");
   fs::create_directory(dir / "folder.jpg");
   for (const char* name :
        {"missing.jpg", "missing.bmp", "missing.gif", "garbage.jpg", "garbage.bmp", "garbage.gif",
-        "garbagejpeg", "bitmap-named.jpg", "folder.jpg"}) {
+        "garbagejpeg", "folder.jpg", "missing.png", "missing.webp", "missing.heic"}) {
     SCOPED_TRACE(name);
     EXPECT_THROW(PreparePicture(dir / name, kScreen, nullptr), EImageError);
+  }
+}
+
+// The first bytes choose the reader, whatever the name says: the same picture comes out.
+TEST(PreparePicture, ContentChoosesTheReaderNotTheName) {
+  const TScratchFolder dir;
+  const struct {
+    const char* Source;
+    const char* Name;
+  } cases[] = {
+      {"picture.png", "png-named.jpg"},   {"sequential.jpg", "jpeg-named.png"},
+      {"picture.gif", "gif-named.bmp"},   {"picture-24bit.bmp", "bmp-named.webp"},
+      {"picture.webp", "webp-named.gif"}, {"halves.heic", "heic-named.jpeg"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    fs::copy_file(kFixtures / c.Source, dir / c.Name);
+    EXPECT_EQ(PreparePicture(dir / c.Name, kScreen, nullptr),
+              PreparePicture(kFixtures / c.Source, kScreen, nullptr));
+  }
+}
+
+// Bytes that are recognisably something else are refused, saying what they look like; bytes
+// that are recognisably nothing go to the name's reader, which says it is not its kind.
+TEST(PreparePicture, OtherContentIsRefusedSayingWhatItIs) {
+  const TScratchFolder dir;
+  const struct {
+    const char* Name;
+    std::string Bytes;
+    std::string Message;
+  } cases[] = {
+      {"report.jpg", "%PDF-1.4\n", "not a picture Kestrava reads (it looks like a PDF file)"},
+      {"photos.png", std::string("PK\x03\x04", 4) + "zip", "(it looks like a ZIP archive)"},
+      {"scan.bmp", std::string("II*\0", 4) + "tiff", "(it looks like a TIFF picture)"},
+      {"text.png", "just some text", "Invalid PNG"},
+      {"text.webp", "just some text", "Not a WebP file"},
+      {"text.heic", "just some text", "Cannot read the HEIF picture"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WriteFileBytes(dir / c.Name,
+                   std::span(reinterpret_cast<const uint8_t*>(c.Bytes.data()), c.Bytes.size()));
+    try {
+      PreparePicture(dir / c.Name, kScreen, nullptr);
+      ADD_FAILURE() << "no exception";
+    } catch (const EImageError& error) {
+      EXPECT_NE(std::string(error.what()).find(c.Message), std::string::npos) << error.what();
+    }
+  }
+}
+
+// Transparent pixels come out over black: the blue half at half opacity is half as bright.
+TEST(PreparePicture, TransparentPicturesLieOverBlack) {
+  for (const char* name : {"halves.png", "halves.webp", "halves.heic"}) {
+    SCOPED_TRACE(name);
+    // 40 x 20 on 60 x 40: centred, with black bands of 10 all round.
+    const TBitmap stored = DecodeJpeg(PreparePicture(kFixtures / name, {60, 40}, nullptr)).Bitmap;
+    ASSERT_EQ(stored.Width(), 60);
+    ASSERT_EQ(stored.Height(), 40);
+    const struct {
+      int X, Y;
+      TPixel Colour;  // 0xRRGGBB
+    } samples[] = {{30, 3, 0}, {4, 20, 0}, {18, 20, 0xE67828}, {42, 20, 0x144B73}};
+    for (const auto& sample : samples) {
+      SCOPED_TRACE(std::to_string(sample.X) + ", " + std::to_string(sample.Y));
+      for (int shift : {0, 8, 16})
+        EXPECT_NEAR(int(stored.PixelAt(sample.X, sample.Y) >> shift & 0xFF),
+                    int(sample.Colour >> shift & 0xFF), 24);
+    }
+  }
+}
+
+// The header's size is refused before any pixel is made; the data after it is never looked at.
+TEST(PreparePicture, PicturesTooLargeAreRefusedByTheirHeader) {
+  // A PNG header of 65535 x 65535 with an empty IDAT, and a lossless WebP header of 16384 x
+  // 16384, nothing more.
+  const std::vector<uint8_t> png = {
+      0x89, 'P',  'N',  'G',  '\r', '\n', 0x1A, '\n', 0,    0,   0,   13,   'I',  'H',  'D',
+      'R',  0,    0,    0xFF, 0xFF, 0,    0,    0xFF, 0xFF, 8,   6,   0,    0,    0,    0xB6,
+      0x05, 0xD9, 0x50, 0,    0,    0,    0,    'I',  'D',  'A', 'T', 0x35, 0xAF, 0x06, 0x1E};
+  const std::vector<uint8_t> webp = {'R',  'I', 'F', 'F', 26, 0, 0, 0, 'W',  'E',  'B',  'P',
+                                     'V',  'P', '8', 'L', 14, 0, 0, 0, 0x2F, 0xFF, 0xFF, 0xFF,
+                                     0x0F, 0,   0,   0,   0,  0, 0, 0, 0,    0};
+  const std::vector<uint8_t> heic = ReadFileBytes(kFixtures / "halves.heic");
+  const struct {
+    const char* Name;
+    TPictureKind Kind;
+    const std::vector<uint8_t>& Bytes;
+    int64_t MaxPixels;
+    const char* Message;
+  } cases[] = {
+      {"PNG", TPictureKind::Png, png, TBitmap::kMaxPixels, "PNG too large"},
+      {"WebP", TPictureKind::Webp, webp, int64_t{1} << 20,
+       "WebP picture 16384 x 16384 is too large"},
+      {"HEIC", TPictureKind::Heif, heic, 799, "HEIF picture 40 x 20 is too large"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    try {
+      PreparePictureBytes(c.Kind, c.Bytes, kScreen, nullptr, c.MaxPixels);
+      ADD_FAILURE() << "no exception";
+    } catch (const EImageError& error) {
+      EXPECT_STREQ(error.what(), c.Message);
+    }
   }
 }
 

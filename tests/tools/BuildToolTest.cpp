@@ -130,9 +130,9 @@ TEST(BuildTool, UsesTheProjectsTickedStyles) {
 TEST(BuildTool, ReportsFailuresWithItsExitStatus) {
   TScratchFolder folder;
   const fs::path project = folder / "bad.kvp";
-  WriteProject(project, {kPictures / "sequential.jpg", folder / "holiday.png"}, {},
+  WriteProject(project, {kPictures / "sequential.jpg", folder / "holiday.tga"}, {},
                folder.Path().string() + "/");
-  const std::string png = (folder / "holiday.png").string();
+  const std::string tga = (folder / "holiday.tga").string();
   // A project that cannot be read whole would build as an empty one: it is refused as it is.
   WriteBytes(folder / "huge.kvp",
              Bytes("[saverType]\ntype=pic\n" + std::string(size_t{5} << 20, ';')));
@@ -147,8 +147,8 @@ TEST(BuildTool, ReportsFailuresWithItsExitStatus) {
   };
   const Case cases[] = {
       {Quoted(project) + " --quiet --screen 64x48", 1,
-       "file not support\n" + png + "\nProcess failed!\n" + png +
-           ": not a picture kind a saver can show (JPEG, BMP or GIF)\n",
+       "file not support\n" + tga + "\nProcess failed!\n" + tga +
+           ": not a picture kind a saver can show (JPEG, PNG, WebP, HEIC, BMP or GIF)\n",
        ""},
       {Quoted(folder / "missing.kvp"), 1, "",
        cannotOpen("missing.kvp", "No such file or directory")},

@@ -23,6 +23,8 @@ using test::Quoted;
 const fs::path kJpeg =
     fs::path(KESTRAVA_SHARED_DIR) / "corpus/jpeg/libjpeg-turbo-testimages/testorig.jpg";
 const fs::path kBmp = fs::path(KESTRAVA_SHARED_DIR) / "corpus/bmp/bmpsuite-good/rgb24.bmp";
+const fs::path kPng = fs::path(KESTRAVA_TEST_DATA_DIR) / "prepare/picture.png";
+const fs::path kWebp = fs::path(KESTRAVA_TEST_DATA_DIR) / "prepare/picture.webp";
 
 class DecodeCommandTest : public testing::Test {
  protected:
@@ -47,12 +49,17 @@ class DecodeCommandTest : public testing::Test {
 };
 
 TEST_F(DecodeCommandTest, WritesThePictureAsPng) {
+  // A bitmap named as a JPEG is read as the bitmap it is; the WebP holds the PNG's pixels.
+  const fs::path misnamed = dir_ / "bitmap.jpg";
+  fs::copy_file(kBmp, misnamed);
   const struct {
     const fs::path& Input;
     TBitmap Expected;
   } cases[] = {
       {kJpeg, DecodeJpegFile(kJpeg).Bitmap},
       {kBmp, ReadBmpFile(kBmp)},
+      {misnamed, ReadBmpFile(kBmp)},
+      {kWebp, ReadPngFile(kPng)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Input.filename().string());
@@ -72,7 +79,10 @@ TEST_F(DecodeCommandTest, WritesThePictureAsPng) {
 
 TEST_F(DecodeCommandTest, FailureSaysWhyAndLeavesNoOutput) {
   fs::copy_file(kJpeg, dir_ / "scan.tiff");
-  fs::copy_file(kBmp, dir_ / "bitmap.jpg");
+  {
+    std::ofstream pdf(dir_ / "report.jpg");
+    pdf << "%PDF-1.4\n";
+  }
   const fs::path out = dir_ / "out.png";
   const struct {
     std::string Args;
@@ -81,8 +91,9 @@ TEST_F(DecodeCommandTest, FailureSaysWhyAndLeavesNoOutput) {
   } cases[] = {
       {Quoted(dir_ / "scan.tiff") + " " + Quoted(out), 1,
        "kestrava-tool: Unknown picture file extension (.tiff)\n"},
-      {Quoted(dir_ / "bitmap.jpg") + " " + Quoted(out), 1,
-       "kestrava-tool: Not a JPEG file: starts with 0x42 0x4d\n"},
+      {Quoted(dir_ / "report.jpg") + " " + Quoted(out), 1,
+       "kestrava-tool: " + (dir_ / "report.jpg").string() +
+           ": not a picture Kestrava reads (it looks like a PDF file)\n"},
       {Quoted(dir_ / "missing.jpg") + " " + Quoted(out), 1, "kestrava-tool: Cannot open file "},
       {Quoted(kJpeg) + " " + Quoted(dir_ / "no-such-folder" / "out.png"), 1,
        "kestrava-tool: Cannot create file "},

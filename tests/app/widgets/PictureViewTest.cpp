@@ -129,6 +129,20 @@ TEST_F(PictureViewTest, FailureKeepsWhatWasShown) {
   }
 }
 
+// What the file holds decides: an animation named as a JPEG still plays, a still picture named as
+// a GIF is shown still.
+TEST_F(PictureViewTest, ContentNotNameDecidesWhatPlays) {
+  const std::filesystem::path misnamed = scratch / "animation.jpg";
+  std::filesystem::copy_file(kAnimation, misnamed);
+  view.ShowFile(misnamed.string());
+  EXPECT_TRUE(view.Animation().isVisible());
+  const std::filesystem::path still = scratch / "bitmap.gif";
+  std::filesystem::copy_file(WriteBmp(), still);
+  view.ShowFile(still.string());
+  EXPECT_FALSE(view.Animation().isVisible());
+  EXPECT_TRUE(ShowsQuadrants(GrabImage(view), kPicture));
+}
+
 TEST_F(PictureViewTest, AnimatedGifAdvancesItsFrames) {
   view.ShowFile(kAnimation);
   EXPECT_TRUE(view.Animation().isVisible());

@@ -40,3 +40,14 @@ PY
 cjpeg -quality 90 -outfile mask-white.jpg mask-white.ppm
 cjpeg -quality 90 -outfile mask-grey.jpg mask-grey.ppm
 rm mask-white.ppm mask-grey.ppm
+
+# The same pixels again as lossless PNG and WebP; -strip keeps dates out of the PNG.
+convert picture.ppm -strip picture.png
+convert picture.ppm -define webp:lossless=true picture.webp
+
+# Two 20 x 20 halves, opaque orange and half-transparent blue, as PNG, lossy WebP and HEIC
+# (libheif's heif-enc, from libheif-examples): over black the blue half comes out darker.
+convert -size 20x20 'xc:rgb(230,120,40)' -size 20x20 'xc:rgba(40,150,230,0.5)' +append \
+  -strip PNG32:halves.png
+convert halves.png -define webp:exact=true -quality 90 halves.webp
+heif-enc -q 90 halves.png -o halves.heic
