@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the saver's picture preparation: the first byte picks the kind the name
 // gives (BMP, JPEG, GIF, PNG, WebP, HEIF; the bytes' own start still chooses the reader),
-// the next two the screen size (1 to 64 each way), the fourth whether a mask darkens it; the rest
-// is the source file. Whatever is stored must decode to exactly the screen size.
+// the next two the screen size (1 to 64 each way), the fourth whether a mask darkens it (bit 0),
+// the fit mode (bits 1-2: shrink only, fit, fill) and smooth resampling (bit 3); the rest is the
+// source file. Whatever is stored must decode to exactly the screen size.
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -48,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const TPictureKind kind = static_cast<TPictureKind>(data[0] % 6);
   const TScreenSize screen{1 + data[1] % 64, 1 + data[2] % 64};
   const TPictureMask* mask = data[3] & 1 ? &Mask() : nullptr;
+  const TPictureFit fit{static_cast<TFitMode>((data[3] >> 1 & 3) % 3), (data[3] & 8) != 0};
   const std::span<const uint8_t> source(data + 4, size - 4);
   // The BMP reader takes no pixel limit: what reaches it is bounded here.
   const TPictureContent content = PictureContentOf(source);
@@ -56,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (bmp && DeclaredBmpPixels(source) > kMaxPixels) return 0;
   try {
     const TJpegImage stored =
-        DecodeJpeg(PreparePictureBytes(kind, source, screen, mask, kMaxPixels));
+        DecodeJpeg(PreparePictureBytes(kind, source, screen, mask, kMaxPixels, fit));
     if (stored.Bitmap.Width() != screen.Width || stored.Bitmap.Height() != screen.Height)
       std::abort();
   } catch (const EImageError&) {

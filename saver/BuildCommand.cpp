@@ -145,7 +145,8 @@ TPayloadResult WriteThePayload(const TBuildRequest& request, const std::string& 
           // colour differently.
           return PreparePicture(
               source, request.Screen, maskPicture,
-              request.Target == TSaverTarget::Windows ? TJpegChroma::Full : TJpegChroma::Halved);
+              request.Target == TSaverTarget::Windows ? TJpegChroma::Full : TJpegChroma::Halved,
+              request.Fit);
         } catch (const std::exception& e) {
           throw std::runtime_error(NamingTheFile(source, e.what()));
         }

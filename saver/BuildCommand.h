@@ -70,6 +70,8 @@ struct TBuildRequest {
   std::string MaskFileName;
   std::filesystem::path ProgramDir;
   TScreenSize Screen;
+  // How pictures are sized for the screen: the project's FitMode and Smooth.
+  TPictureFit Fit;
   std::string OutputDir;  // with its trailing "/"
   std::string OutputName;
   int OutputType = 0;  // 0 ".scr", 1 ".exe"

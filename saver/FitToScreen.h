@@ -22,6 +22,14 @@ enum class TFitMode {
   Fill = 2,        // covering the whole screen, the overflow cropped evenly
 };
 
+// How pictures are sized for the screen and resampled: the project's FitMode and Smooth. The
+// defaults are what a project without them asks: shrunk only, by dropping pixels.
+struct TPictureFit {
+  TFitMode Mode = TFitMode::ShrinkOnly;
+  bool Smooth = false;  // an area filter when shrinking, linear when enlarging
+  friend bool operator==(const TPictureFit&, const TPictureFit&) = default;
+};
+
 // Where a picture of width x height lands on the screen, its shape kept (sizes rounded down) and
 // centred, the extra pixel of an odd margin going to the right or bottom. ShrinkOnly: unchanged
 // when it fits, else shrunk to the screen's width or height. Fit: always at the screen's width or

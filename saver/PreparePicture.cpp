@@ -30,8 +30,8 @@ namespace {
 // at least as many pixels as the picture's place on the screen has, so that every screen pixel
 // is still a pixel of its own of the decoded picture. A picture less than twice its place is
 // decoded whole and sampled as before.
-int JpegScaleFor(int width, int height, TScreenSize screen) {
-  const TRect target = ScreenPlacement(width, height, screen);
+int JpegScaleFor(int width, int height, TScreenSize screen, TFitMode mode) {
+  const TRect target = ScreenPlacement(width, height, screen, mode);
   for (const int denominator : {8, 4, 2})
     if (int64_t{width} >= int64_t{denominator} * target.Width() &&
         int64_t{height} >= int64_t{denominator} * target.Height())
@@ -81,19 +81,20 @@ class TUprightJpegRows : public TRowSource {
 };
 
 std::vector<uint8_t> PrepareJpeg(std::span<const uint8_t> bytes, TScreenSize screen,
-                                 const TPictureMask* mask, int64_t maxPixels, TJpegChroma chroma) {
+                                 const TPictureMask* mask, int64_t maxPixels, TJpegChroma chroma,
+                                 TPictureFit fit) {
   TJpegRows rows(bytes, maxPixels);
   const int orientation = ReadExifOrientation(bytes);
   const bool swap = OrientationSwapsSides(orientation);
   const int fullWidth = swap ? rows.FullHeight() : rows.FullWidth();
   const int fullHeight = swap ? rows.FullWidth() : rows.FullHeight();
-  const int scale = JpegScaleFor(fullWidth, fullHeight, screen);
+  const int scale = JpegScaleFor(fullWidth, fullHeight, screen, fit.Mode);
   if (scale > 1) rows.Reader().ScaleDown(scale);
   // The whole-picture buffer of several scans, and a band of rows of a single one.
   int64_t held = rows.Reader().WholePictureBytes() + int64_t{rows.FullWidth()} * 3 * 16;
   if (orientation == kUpright) {
     const TDecodeReservation reservation(held);
-    return EncodeOnScreen(rows, screen, mask, rows.Progressive(), chroma);
+    return EncodeOnScreen(rows, screen, mask, rows.Progressive(), chroma, fit);
   }
   // The decoded rows and their upright copy.
   held += int64_t{rows.Width()} * rows.Height() * 3 * 2;
@@ -102,31 +103,32 @@ std::vector<uint8_t> PrepareJpeg(std::span<const uint8_t> bytes, TScreenSize scr
   for (int y = 0; y < stored.Height(); ++y)
     rows.Reader().ReadRow(stored.ScanLine(y));
   TUprightJpegRows upright(Oriented(std::move(stored), orientation), fullWidth, fullHeight);
-  return EncodeOnScreen(upright, screen, mask, rows.Progressive(), chroma);
+  return EncodeOnScreen(upright, screen, mask, rows.Progressive(), chroma, fit);
 }
 
 std::vector<uint8_t> PrepareBmp(std::span<const uint8_t> bytes, TScreenSize screen,
-                                const TPictureMask* mask, TJpegChroma chroma) {
+                                const TPictureMask* mask, TJpegChroma chroma, TPictureFit fit) {
   const TBmpSize size = BmpSize(bytes);
   // Only the rows the screen takes are held: a run-length picture of a few bytes may be huge.
   const TRowSlots slots =
-      RowSlotsOnScreen(size.Width, size.Height, size.Width, size.Height, screen);
+      RowSlotsOnScreen(size.Width, size.Height, size.Width, size.Height, screen, fit);
   const TDecodeReservation reservation(int64_t{size.Width} * std::max(slots.Count, 1) *
                                        size.PixelBytes);
   const TBitmap kept = ReadBmpRows(bytes, slots.Slot, slots.Count, TDamage::Refuse);
   TBitmapRows rows(kept, &slots);
-  return EncodeOnScreen(rows, screen, mask, false, chroma);
+  return EncodeOnScreen(rows, screen, mask, false, chroma, fit);
 }
 
 // The rows of a GIF's first frame that the screen takes, kept as the data gives them: a frame of
 // a few hundred kilobytes may hold hundreds of megapixels.
 class TGifKeptRows : public IGifRowKeeper {
  public:
-  TGifKeptRows(const TGifPicture& gif, TScreenSize screen) : gif_(gif), screen_(screen) {}
+  TGifKeptRows(const TGifPicture& gif, TScreenSize screen, TPictureFit fit)
+      : gif_(gif), screen_(screen), fit_(fit) {}
 
   void Begin(const TGifFrame& frame, uint8_t fill) override {
     const TRowSlots onScreen =
-        RowSlotsOnScreen(gif_.Width(), gif_.Height(), gif_.Width(), gif_.Height(), screen_);
+        RowSlotsOnScreen(gif_.Width(), gif_.Height(), gif_.Width(), gif_.Height(), screen_, fit_);
     width_ = frame.Width;
     slot_.assign(frame.Height, -1);
     int count = 0;
@@ -149,6 +151,7 @@ class TGifKeptRows : public IGifRowKeeper {
  private:
   const TGifPicture& gif_;
   TScreenSize screen_;
+  TPictureFit fit_;
   size_t width_ = 0;
   std::vector<int> slot_;  // per frame row
   std::vector<uint8_t> rows_;
@@ -201,13 +204,14 @@ class TGifScreenRows : public TRowSource {
 };
 
 std::vector<uint8_t> PrepareGif(std::span<const uint8_t> bytes, TScreenSize screen,
-                                const TPictureMask* mask, int64_t maxPixels, TJpegChroma chroma) {
+                                const TPictureMask* mask, int64_t maxPixels, TJpegChroma chroma,
+                                TPictureFit fit) {
   TGifStream stream(bytes);
   TGifPicture gif;
   // Only the first image is shown: the later frames are checked but never held, and of the first
   // only the rows the screen takes (the keeper reserves memory for them).
   gif.SetFirstFrameOnly(true);
-  TGifKeptRows kept(gif, screen);
+  TGifKeptRows kept(gif, screen, fit);
   gif.SetFirstFrameRows(&kept);
   // A limit below the ordinary one (a fuzzer's) bounds the frames together too.
   if (maxPixels < TBitmap::kMaxPixels) gif.SetPixelLimit(size_t(maxPixels));
@@ -221,10 +225,10 @@ std::vector<uint8_t> PrepareGif(std::span<const uint8_t> bytes, TScreenSize scre
   if (gif.Empty()) {
     const TBitmap none;
     TBitmapRows rows(none);
-    return EncodeOnScreen(rows, screen, mask, false, chroma);
+    return EncodeOnScreen(rows, screen, mask, false, chroma, fit);
   }
   TGifScreenRows rows(gif, kept);
-  return EncodeOnScreen(rows, screen, mask, false, chroma);
+  return EncodeOnScreen(rows, screen, mask, false, chroma, fit);
 }
 
 // Pictures decoded whole, which may be transparent: over black, as the saver's screen is.
@@ -232,7 +236,7 @@ using TWholeReader = TBitmap (*)(std::span<const uint8_t>, int64_t, const TBefor
 
 std::vector<uint8_t> PrepareWhole(TWholeReader read, std::span<const uint8_t> bytes,
                                   TScreenSize screen, const TPictureMask* mask, int64_t maxPixels,
-                                  TJpegChroma chroma) {
+                                  TJpegChroma chroma, TPictureFit fit) {
   std::optional<TDecodeReservation> reservation;
   // The bitmap, and as much again for a decoder that keeps its own copy.
   TBitmap bitmap = read(bytes, maxPixels, [&reservation](int width, int height) {
@@ -240,7 +244,7 @@ std::vector<uint8_t> PrepareWhole(TWholeReader read, std::span<const uint8_t> by
   });
   CompositeOverBlack(bitmap);
   TBitmapRows rows(bitmap);
-  return EncodeOnScreen(rows, screen, mask, false, chroma);
+  return EncodeOnScreen(rows, screen, mask, false, chroma, fit);
 }
 
 constexpr std::pair<TPictureKind, TPictureContent> kContents[] = {
@@ -258,24 +262,24 @@ TPictureContent ContentOf(TPictureKind kind) {
 // A bitmap beyond TBitmap's limits is the file's fault here: callers see an EImageError.
 std::vector<uint8_t> Prepare(TPictureKind kind, std::span<const uint8_t> bytes, TScreenSize screen,
                              const TPictureMask* mask, int64_t maxPixels, TJpegChroma chroma,
-                             const std::string& name) {
+                             TPictureFit fit, const std::string& name) {
   CheckScreenSize(screen);
   // The name made it a picture; its content chooses the reader.
   const TPictureContent content = ReaderFor(bytes, ContentOf(kind), name);
   try {
     switch (content) {
       case TPictureContent::Bmp:
-        return PrepareBmp(bytes, screen, mask, chroma);
+        return PrepareBmp(bytes, screen, mask, chroma, fit);
       case TPictureContent::Jpeg:
-        return PrepareJpeg(bytes, screen, mask, maxPixels, chroma);
+        return PrepareJpeg(bytes, screen, mask, maxPixels, chroma, fit);
       case TPictureContent::Gif:
-        return PrepareGif(bytes, screen, mask, maxPixels, chroma);
+        return PrepareGif(bytes, screen, mask, maxPixels, chroma, fit);
       case TPictureContent::Png:
-        return PrepareWhole(ReadPng, bytes, screen, mask, maxPixels, chroma);
+        return PrepareWhole(ReadPng, bytes, screen, mask, maxPixels, chroma, fit);
       case TPictureContent::Webp:
-        return PrepareWhole(ReadWebp, bytes, screen, mask, maxPixels, chroma);
+        return PrepareWhole(ReadWebp, bytes, screen, mask, maxPixels, chroma, fit);
       case TPictureContent::Heif:
-        return PrepareWhole(ReadHeif, bytes, screen, mask, maxPixels, chroma);
+        return PrepareWhole(ReadHeif, bytes, screen, mask, maxPixels, chroma, fit);
       case TPictureContent::Unknown:
         break;
     }
@@ -308,7 +312,7 @@ bool IsSupportedPictureName(const std::filesystem::path& source) {
 }
 
 std::vector<uint8_t> PreparePicture(const std::filesystem::path& source, TScreenSize screen,
-                                    const TPictureMask* mask, TJpegChroma chroma) {
+                                    const TPictureMask* mask, TJpegChroma chroma, TPictureFit fit) {
   const std::optional<TPictureKind> kind = PictureKindOf(source);
   if (!kind) throw EUnsupportedPicture();
   CheckScreenSize(screen);
@@ -318,14 +322,14 @@ std::vector<uint8_t> PreparePicture(const std::filesystem::path& source, TScreen
   if (!regular)
     throw EImageError("Cannot open file " + source.string() + ": " +
                       (error ? error.message() : std::string("not a file")));
-  return Prepare(*kind, ReadFileBytes(source), screen, mask, TBitmap::kMaxPixels, chroma,
+  return Prepare(*kind, ReadFileBytes(source), screen, mask, TBitmap::kMaxPixels, chroma, fit,
                  source.string());
 }
 
 std::vector<uint8_t> PreparePictureBytes(TPictureKind kind, std::span<const uint8_t> bytes,
                                          TScreenSize screen, const TPictureMask* mask,
-                                         int64_t maxPixels) {
-  return Prepare(kind, bytes, screen, mask, maxPixels, TJpegChroma::Halved, {});
+                                         int64_t maxPixels, TPictureFit fit) {
+  return Prepare(kind, bytes, screen, mask, maxPixels, TJpegChroma::Halved, fit, {});
 }
 
 }  // namespace kestrava

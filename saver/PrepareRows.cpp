@@ -8,6 +8,7 @@
 #include "imaging/JpegRows.h"
 #include "raster/PixelAccess.h"
 #include "raster/StretchMap.h"
+#include "saver/SmoothRows.h"
 
 namespace kestrava {
 
@@ -39,8 +40,9 @@ struct TScreenMaps {
 
 // The same pixel choice as the canvas's stretch into the placement, which a scaled-down source
 // keeps: it is placed by its own size and its rows are sampled.
-TScreenMaps MapsOnScreen(int width, int height, int fullWidth, int fullHeight, TScreenSize screen) {
-  const TRect target = ScreenPlacement(fullWidth, fullHeight, screen);
+TScreenMaps MapsOnScreen(int width, int height, int fullWidth, int fullHeight, TScreenSize screen,
+                         TFitMode mode) {
+  const TRect target = ScreenPlacement(fullWidth, fullHeight, screen, mode);
   TScreenMaps maps;
   if (!target.IsEmpty()) {
     maps.Columns = BuildAxisMap(target.Left, target.Width(), 0, width, screen.Width, width);
@@ -50,14 +52,50 @@ TScreenMaps MapsOnScreen(int width, int height, int fullWidth, int fullHeight, T
   return maps;
 }
 
+// Smooth resampling is asked for and the picture changes size on the way to its place.
+bool Resamples(TPictureFit fit, int width, int height, const TRect& target) {
+  return fit.Smooth && !target.IsEmpty() && (target.Width() != width || target.Height() != height);
+}
+
+// The smooth way: every source row through the resampler, the visible part of its place written.
+std::vector<uint8_t> EncodeSmoothly(TRowSource& source, TScreenSize screen, const TRect& target,
+                                    const TPictureMask* mask, bool progressive,
+                                    TJpegChroma chroma) {
+  const TRect visible = Intersect(target, {0, 0, screen.Width, screen.Height});
+  std::optional<TStretchedMask> stretched;
+  if (mask) stretched.emplace(*mask, screen.Width, screen.Height);
+  TJpegRowWriter writer(screen.Width, screen.Height, progressive, chroma);
+  std::vector<uint8_t> row(size_t(screen.Width) * 3);
+  std::optional<TSmoothRows> smooth;
+  if (!visible.IsEmpty())
+    smooth.emplace(source, target.Width(), target.Height(), visible.Left - target.Left,
+                   visible.Width());
+  for (int y = 0; y < screen.Height; ++y) {
+    std::fill(row.begin(), row.end(), uint8_t{0});
+    if (smooth && y >= visible.Top && y < visible.Bottom) {
+      std::memcpy(row.data() + size_t(visible.Left) * 3, smooth->Row(y - target.Top),
+                  size_t(visible.Width()) * 3);
+      if (stretched) stretched->Darken(row.data(), y, visible.Left, visible.Right);
+    }
+    writer.WriteRow(row.data());
+  }
+  return writer.Finish();
+}
+
 }  // namespace
 
-TRowSlots RowSlotsOnScreen(int width, int height, int fullWidth, int fullHeight,
-                           TScreenSize screen) {
+TRowSlots RowSlotsOnScreen(int width, int height, int fullWidth, int fullHeight, TScreenSize screen,
+                           TPictureFit fit) {
   CheckScreenSize(screen);
-  const TScreenMaps maps = MapsOnScreen(width, height, fullWidth, fullHeight, screen);
   TRowSlots slots;
   slots.Slot.assign(size_t(std::max(height, 0)), -1);
+  // The resampler reads every row.
+  if (Resamples(fit, width, height, ScreenPlacement(fullWidth, fullHeight, screen, fit.Mode))) {
+    for (int& slot : slots.Slot)
+      slot = slots.Count++;
+    return slots;
+  }
+  const TScreenMaps maps = MapsOnScreen(width, height, fullWidth, fullHeight, screen, fit.Mode);
   for (const int row : maps.Rows.Source)
     if (slots.Slot[size_t(row)] < 0) slots.Slot[size_t(row)] = slots.Count++;
   return slots;
@@ -81,12 +119,15 @@ const uint8_t* TBitmapRows::NextRow() {
 }
 
 std::vector<uint8_t> EncodeOnScreen(TRowSource& source, TScreenSize screen,
-                                    const TPictureMask* mask, bool progressive,
-                                    TJpegChroma chroma) {
+                                    const TPictureMask* mask, bool progressive, TJpegChroma chroma,
+                                    TPictureFit fit) {
   CheckScreenSize(screen);
   const int width = source.Width();
-  const TScreenMaps maps =
-      MapsOnScreen(width, source.Height(), source.FullWidth(), source.FullHeight(), screen);
+  const TRect target = ScreenPlacement(source.FullWidth(), source.FullHeight(), screen, fit.Mode);
+  if (Resamples(fit, width, source.Height(), target))
+    return EncodeSmoothly(source, screen, target, mask, progressive, chroma);
+  const TScreenMaps maps = MapsOnScreen(width, source.Height(), source.FullWidth(),
+                                        source.FullHeight(), screen, fit.Mode);
   const TAxisMap& columns = maps.Columns;
   const TAxisMap& rows = maps.Rows;
   std::optional<TStretchedMask> stretched;

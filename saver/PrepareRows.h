@@ -32,8 +32,8 @@ struct TRowSlots {
   std::vector<int> Slot;  // one per source row
   int Count = 0;
 };
-TRowSlots RowSlotsOnScreen(int width, int height, int fullWidth, int fullHeight,
-                           TScreenSize screen);
+TRowSlots RowSlotsOnScreen(int width, int height, int fullWidth, int fullHeight, TScreenSize screen,
+                           TPictureFit fit = {});
 
 // The rows of a bitmap of any format; with slots, of a picture of which the bitmap holds only the
 // rows the screen takes, in their slots.
@@ -52,13 +52,15 @@ class TBitmapRows : public TRowSource {
   TBitmap converted_;  // one row, for a bitmap that is not 24-bit
 };
 
-// The stored picture made one row at a time: the source fitted onto a black screen as
-// FitToScreen places it, darkened as ApplyMask darkens (when a mask is given), and encoded as
-// the saver stores pictures. Only the rows the screen takes are asked of the source, and neither
-// the source nor the screen is ever held whole. Throws std::invalid_argument for an unusable
-// screen size and whatever the source throws.
+// The stored picture made one row at a time: the source placed on a black screen as
+// ScreenPlacement places it for the fit's mode, resampled smoothly when the fit asks and the
+// picture changes size (every source row is then read), else by dropping or repeating pixels,
+// darkened as ApplyMask darkens (when a mask is given), and encoded as the saver stores pictures.
+// Only the rows the screen takes are asked of the source, and neither the source nor the screen is
+// ever held whole. Throws std::invalid_argument for an unusable screen size and whatever the source
+// throws.
 std::vector<uint8_t> EncodeOnScreen(TRowSource& source, TScreenSize screen,
                                     const TPictureMask* mask, bool progressive,
-                                    TJpegChroma chroma = TJpegChroma::Halved);
+                                    TJpegChroma chroma = TJpegChroma::Halved, TPictureFit fit = {});
 
 }  // namespace kestrava
