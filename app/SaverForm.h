@@ -226,6 +226,9 @@ class TSaverForm : public QWidget {
   QCheckBox* chkMask = nullptr;
   QFrame* pnlmask1 = nullptr;
   TClickableImage* imgmask1 = nullptr;
+  // How pictures meet the screen: shrink only 0, fit 1, fill 2; resampled smoothly or not.
+  TRadioGroup* RdoGpFitMode = nullptr;
+  QCheckBox* chkSmooth = nullptr;
 
   // Effects page.
   TCheckListBox* lbx_effects = nullptr;

@@ -1,6 +1,7 @@
 // The Build command (the Build button, "&Build Project" and F5), and Preview and Install of the
 // built saver, a Linux or a Windows one.
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -96,6 +97,8 @@ void TSaverForm::scButBuildClick() {
     request.MaskFileName = state_.MaskFileName;
     request.ProgramDir = services_.ProgramDir;
     request.Screen = services_.ScreenSize();
+    const project::TProjectSettings shown = CurrentSettings();
+    request.Fit = {TFitMode(std::max(shown.FitMode, 0)), shown.Smooth};
     request.OutputDir = state_.OutputDir;
     request.OutputName = edtOutputName->text().toStdString();
     request.OutputType = RdoGpOutType->ItemIndex();

@@ -86,6 +86,21 @@ QWidget* TSaverForm::CreateOptionsPage() {
   imgmask1->setPixmap(StoredPicture("mask-thumb.jpg"));
   SetMaskFrame(false);
 
+  RdoGpFitMode = new TRadioGroup(
+      texts::kFitCaption, {texts::kShrinkOnly, texts::kFitScreen, texts::kFillScreen}, 3, page);
+  RdoGpFitMode->setObjectName("RdoGpFitMode");
+  RdoGpFitMode->setGeometry(8, 212, 240, 41);
+  RdoGpFitMode->SetItemIndex(0);
+  RdoGpFitMode->setToolTip(
+      "Shrink: pictures larger than the screen are shrunk, smaller ones keep their size.\n"
+      "Fit: every picture as large as the screen allows.\n"
+      "Fill: every picture covers the whole screen, its overflow cut off evenly.");
+  chkSmooth = new QCheckBox(texts::kSmoothCaption, page);
+  chkSmooth->setObjectName("chkSmooth");
+  chkSmooth->setGeometry(252, 226, 62, 22);
+  chkSmooth->setToolTip("Resize pictures with a smoothing filter instead of dropping pixels");
+  chkSmooth->setChecked(true);
+
   AddNextButton(page, &TSaverForm::Effects1_oldClick);
   return page;
 }

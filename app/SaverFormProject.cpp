@@ -51,6 +51,8 @@ project::TProjectSettings TSaverForm::CurrentSettings() const {
   settings.Styles = lbx_effects->CheckedData();
   std::sort(settings.Styles.begin(), settings.Styles.end());
   settings.Mask = chkMask->isChecked();
+  settings.FitMode = RdoGpFitMode->ItemIndex();
+  settings.Smooth = chkSmooth->isChecked();
   settings.Target = ChosenTarget();
   return settings;
 }
@@ -83,6 +85,8 @@ void TSaverForm::ApplySettings(const project::TProjectSettings& settings) {
     lbx_effects->SetChecked(row, std::binary_search(settings.Styles.begin(), settings.Styles.end(),
                                                     lbx_effects->Data(row)));
   chkMask->setChecked(settings.Mask);
+  RdoGpFitMode->SetItemIndex(settings.FitMode);
+  chkSmooth->setChecked(settings.Smooth);
   RdoGpTarget->SetItemIndex(settings.Target == project::TSaverTarget::Windows ? 1 : 0);
   // A loaded name that is the first source's own counts as derived, not as typed.
   state_.DerivedOutputName =

@@ -19,6 +19,12 @@ inline constexpr char kNoMovie[] = "noswf";
 inline constexpr char kTargetCaption[] = " Saver Made For ";
 inline constexpr char kLinuxTarget[] = "Linux with XScreenSaver";
 inline constexpr char kWindowsTarget[] = "Windows";
+// How pictures meet the screen.
+inline constexpr char kFitCaption[] = " Picture Size ";
+inline constexpr char kShrinkOnly[] = "Shrink";
+inline constexpr char kFitScreen[] = "Fit";
+inline constexpr char kFillScreen[] = "Fill";
+inline constexpr char kSmoothCaption[] = "Smooth";
 // The labels under the lists: two blanks at start, three for an emptied list; a path shown
 // there is followed by blanks.
 inline constexpr char kLabelAtStart[] = "  ";

@@ -157,12 +157,12 @@ int64_t CoefficientBytes(const jpeg_decompress_struct& info) {
   return bytes;
 }
 
-bool SetScale(TReaderState& state, int denominator) {
+bool SetScale(TReaderState& state, int numerator, int denominator) {
   if (setjmp(state.Error.Jump)) {
     jpeg_destroy_decompress(&state.Info);
     return false;
   }
-  state.Info.scale_num = 1;
+  state.Info.scale_num = unsigned(numerator);
   state.Info.scale_denom = unsigned(denominator);
   jpeg_calc_output_dimensions(&state.Info);
   return true;
@@ -276,7 +276,15 @@ TJpegRowReader::TJpegRowReader(std::span<const uint8_t> bytes, int64_t maxPixels
 void TJpegRowReader::ScaleDown(int denominator) {
   if (started_ || (denominator != 2 && denominator != 4 && denominator != 8))
     throw std::logic_error("a JPEG is scaled by 1/2, 1/4 or 1/8 before its first row");
-  if (!SetScale(*state_, denominator)) throw EJpegError(state_->Error.Message);
+  if (!SetScale(*state_, 1, denominator)) throw EJpegError(state_->Error.Message);
+  width_ = int(state_->Info.output_width);
+  height_ = int(state_->Info.output_height);
+}
+
+void TJpegRowReader::ScaleToEighths(int eighths) {
+  if (started_ || eighths < 1 || eighths > 8)
+    throw std::logic_error("a JPEG is scaled by 1/8 to 8/8 before its first row");
+  if (!SetScale(*state_, eighths, 8)) throw EJpegError(state_->Error.Message);
   width_ = int(state_->Info.output_width);
   height_ = int(state_->Info.output_height);
 }

@@ -36,6 +36,9 @@ class TJpegRowReader {
   // Before the first row: rows of 1/denominator (2, 4 or 8) of the size, rounded up, made by
   // libjpeg's scaled inverse DCT, which decodes only the pixels that are asked for.
   void ScaleDown(int denominator);
+  // Before the first row: rows of eighths/8 (1 to 8) of the size, rounded up, for a resampler
+  // that wants no more pixels than it needs.
+  void ScaleToEighths(int eighths);
   // What libjpeg keeps of the whole picture while decoding: the coefficients of a file of several
   // scans; 0 for a single scan, which is decoded a band of rows at a time.
   int64_t WholePictureBytes() const { return wholeBytes_; }

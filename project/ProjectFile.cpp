@@ -27,6 +27,11 @@ int32_t ReadNumber(const TIniText& text, const TProjectKey& key) {
   return ReadProjectInteger(text, key.Section, key.Key, DefaultNumber(key));
 }
 
+// A fit mode other than 1 (fit) or 2 (fill) is the old way, shrink only.
+int32_t ReadableFitMode(int32_t mode) {
+  return mode == 1 || mode == 2 ? mode : 0;
+}
+
 // Only "windows" (in any letter case) makes a Windows saver; anything else is Linux.
 TSaverTarget ReadTarget(const TIniText& text) {
   return AsciiLower(ReadText(text, kTargetKey)) == kWindowsTarget ? TSaverTarget::Windows
@@ -100,6 +105,8 @@ void SaveProjectFile(const std::filesystem::path& target, const TProjectSettings
   // Written as a load reads it back: ascending, each once, catalogue numbers only.
   write.Text(kStylesKey, StylesText(ParseStyles(StylesText(settings.Styles))));
   write.Number(kMaskKey, settings.Mask ? 1 : 0);
+  write.Number(kFitModeKey, ReadableFitMode(settings.FitMode));
+  write.Number(kSmoothKey, settings.Smooth ? 1 : 0);
   if (settings.Target == TSaverTarget::Windows)
     write.Text(kTargetKey, kWindowsTarget);
   else
@@ -147,6 +154,8 @@ TProjectSettings ReadProjectSettings(const TIniText& text, const TProjectSetting
   settings.OutType = std::clamp<int32_t>(ReadNumber(text, kOutTypeKey), -1, 1);
   settings.Styles = ParseStyles(ReadText(text, kStylesKey));
   settings.Mask = ReadNumber(text, kMaskKey) == 1;
+  settings.FitMode = ReadableFitMode(ReadNumber(text, kFitModeKey));
+  settings.Smooth = ReadNumber(text, kSmoothKey) == 1;
   settings.Target = ReadTarget(text);
   if (!settings.Sources.empty() && settings.OutName.empty())
     settings.OutName = OutputNameFromSource(settings.Sources.front());
@@ -181,7 +190,9 @@ bool SettingsMatch(const TIniText& text, const TProjectSettings& current) {
          ReadText(text, kOutFileNameKey) == current.OutName &&
          ReadNumber(text, kOutTypeKey) == current.OutType &&
          ParseStyles(ReadText(text, kStylesKey)) == current.Styles &&
-         (ReadNumber(text, kMaskKey) == 1) == current.Mask && ReadTarget(text) == current.Target;
+         (ReadNumber(text, kMaskKey) == 1) == current.Mask && ReadTarget(text) == current.Target &&
+         ReadableFitMode(ReadNumber(text, kFitModeKey)) == ReadableFitMode(current.FitMode) &&
+         (ReadNumber(text, kSmoothKey) == 1) == current.Smooth;
 }
 
 std::string OutputNameFromSource(std::string_view source) {

@@ -41,8 +41,9 @@ void SaveProjectFile(const std::filesystem::path& target, const TProjectSettings
 // default (a missing file gives all defaults), a `type` other than "pic" or "fla" keeping the
 // current kind, the quit-mode index kept within -1..4 and the output type within -1..1, the
 // interval unbounded, an empty output name taken from the first source, the styles as
-// ParseStyles reads them, the mask on only for Mask=1 and a Windows saver only for
-// Target=windows (a file without the key is a Linux project).
+// ParseStyles reads them, the mask on only for Mask=1, FitMode 1 or 2 (anything else 0),
+// Smooth on only for Smooth=1 and a Windows saver only for Target=windows (a file without the key
+// is a Linux project).
 TProjectSettings LoadProjectFile(const std::filesystem::path& path,
                                  const TProjectSettings& current);
 // Opening a project the user chose: a file that is no regular file, unreadable or larger than a
@@ -57,7 +58,8 @@ std::vector<int> ParseStyles(std::string_view text);
 
 // The close check's comparison of everything a save writes: the type, every source and music
 // path in order, the quit-mode index, the interval, the output path, name and type, the ticked
-// styles, the mask and the target system. A change to any of them is a change the user would lose.
+// styles, the mask, the fit mode and smoothing, and the target system. A change to any of them is a
+// change the user would lose.
 bool ProjectMatchesFile(const std::filesystem::path& path, const TProjectSettings& current);
 bool SettingsMatch(const TIniText& text, const TProjectSettings& current);
 

@@ -27,6 +27,9 @@ inline constexpr TProjectKey kOutTypeKey{"myBuild", "OutType", "0"};
 // Newer keys: files written before them lack them and load with nothing ticked and no mask.
 inline constexpr TProjectKey kStylesKey{"myEffects", "styles", ""};
 inline constexpr TProjectKey kMaskKey{"myOptions", "Mask", "0"};
+// Newer still: without them pictures are shrunk only, by dropping pixels.
+inline constexpr TProjectKey kFitModeKey{"myOptions", "FitMode", "0"};
+inline constexpr TProjectKey kSmoothKey{"myOptions", "Smooth", "0"};
 
 // Written only for a Windows saver: a Linux project's file stays as older builders wrote it, and
 // a file without the key is a Linux project.
@@ -36,8 +39,9 @@ inline constexpr std::string_view kWindowsTarget = "windows";
 // In the order a save writes them (the target, written only for Windows, comes last); the source
 // and music keys repeat once per list entry.
 inline constexpr std::array kProjectKeys = {
-    kSaverTypeKey, kSourceCountKey, kSourceKey,      kMusicCountKey, kMusicKey,  kQuitModeKey,
-    kDelayTimeKey, kOutPathKey,     kOutFileNameKey, kOutTypeKey,    kStylesKey, kMaskKey,
+    kSaverTypeKey, kSourceCountKey, kSourceKey,  kMusicCountKey,  kMusicKey,
+    kQuitModeKey,  kDelayTimeKey,   kOutPathKey, kOutFileNameKey, kOutTypeKey,
+    kStylesKey,    kMaskKey,        kFitModeKey, kSmoothKey,
 };
 
 // "file3", "music0": a list key followed by its index in decimal.

@@ -22,13 +22,16 @@ struct TProjectSettings {
   int32_t OutType = 0;                  // 0 ".scr", 1 ".exe", -1 for none
   std::vector<int> Styles;              // ticked catalogue style numbers, ascending
   bool Mask = false;                    // darken the pictures through the mask
+  // How pictures meet the screen: 0 shrunk only, 1 fitted (enlarged too), 2 filling it, cropped.
+  int32_t FitMode = 0;
+  bool Smooth = false;  // resampled with a filter rather than by dropping pixels
   TSaverTarget Target = TSaverTarget::Linux;
 
   friend bool operator==(const TProjectSettings&, const TProjectSettings&) = default;
 };
 
 // The wizard at start-up: pictures, empty lists, "Mouse move", 8 seconds, the program's own
-// folder (with its trailing "/"), no name, ".scr".
+// folder (with its trailing "/"), no name, ".scr", pictures shrunk only but smoothly.
 TProjectSettings StartupSettings(std::string programFolder);
 
 }  // namespace kestrava::project

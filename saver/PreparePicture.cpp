@@ -39,6 +39,17 @@ int JpegScaleFor(int width, int height, TScreenSize screen, TFitMode mode) {
   return 1;
 }
 
+// For smooth resampling: the fewest eighths of the picture libjpeg can decode that still give at
+// least as many pixels as its place on the screen, each way; 8 when it is enlarged or kept.
+int JpegEighthsFor(int width, int height, TScreenSize screen, TFitMode mode) {
+  const TRect target = ScreenPlacement(width, height, screen, mode);
+  for (int eighths = 1; eighths < 8; ++eighths)
+    if ((int64_t{width} * eighths + 7) / 8 >= target.Width() &&
+        (int64_t{height} * eighths + 7) / 8 >= target.Height())
+      return eighths;
+  return 8;
+}
+
 // The JPEG reader as the preparation's row source; CMYK rows come out as RGB like any other.
 // Rows may come scaled down; the picture is placed by its own size.
 class TJpegRows : public TRowSource {
@@ -88,8 +99,12 @@ std::vector<uint8_t> PrepareJpeg(std::span<const uint8_t> bytes, TScreenSize scr
   const bool swap = OrientationSwapsSides(orientation);
   const int fullWidth = swap ? rows.FullHeight() : rows.FullWidth();
   const int fullHeight = swap ? rows.FullWidth() : rows.FullHeight();
-  const int scale = JpegScaleFor(fullWidth, fullHeight, screen, fit.Mode);
-  if (scale > 1) rows.Reader().ScaleDown(scale);
+  if (fit.Smooth) {
+    const int eighths = JpegEighthsFor(fullWidth, fullHeight, screen, fit.Mode);
+    if (eighths < 8) rows.Reader().ScaleToEighths(eighths);
+  } else if (const int scale = JpegScaleFor(fullWidth, fullHeight, screen, fit.Mode); scale > 1) {
+    rows.Reader().ScaleDown(scale);
+  }
   // The whole-picture buffer of several scans, and a band of rows of a single one.
   int64_t held = rows.Reader().WholePictureBytes() + int64_t{rows.FullWidth()} * 3 * 16;
   if (orientation == kUpright) {

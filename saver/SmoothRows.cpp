@@ -71,24 +71,50 @@ TSmoothRows::TSmoothRows(TRowSource& source, int targetWidth, int targetHeight, 
   }
 }
 
+namespace {
+
+// One source row filtered along the row, taps taps per column; a fixed count lets the compiler
+// unroll the inner loop, which matters since it runs for every pixel of every source row.
+template <int Taps>
+void FilterRow(const uint8_t* row, const int* first, const float* weights, int columns, int taps,
+               float* out) {
+  const int n = Taps > 0 ? Taps : taps;
+  for (int x = 0; x < columns; ++x, weights += n, out += 3) {
+    const uint8_t* pixel = row + first[x];
+    float b = 0, g = 0, r = 0;
+    for (int k = 0; k < n; ++k, pixel += 3) {
+      b += weights[k] * pixel[0];
+      g += weights[k] * pixel[1];
+      r += weights[k] * pixel[2];
+    }
+    out[0] = b;
+    out[1] = g;
+    out[2] = r;
+  }
+}
+
+}  // namespace
+
 void TSmoothRows::ReadFilteredRow() {
   const uint8_t* row = source_.NextRow();
   ++rowsRead_;
   std::vector<float> filtered = std::move(spare_);
   filtered.resize(size_t(columnCount_) * 3);
-  const int n = columnTapCount_;
-  for (int x = 0; x < columnCount_; ++x) {
-    const float* w = &columnWeights_[size_t(x) * size_t(n)];
-    const uint8_t* pixel = row + columnFirst_[size_t(x)];
-    float b = 0, g = 0, r = 0;
-    for (int k = 0; k < n; ++k, pixel += 3) {
-      b += w[k] * pixel[0];
-      g += w[k] * pixel[1];
-      r += w[k] * pixel[2];
-    }
-    filtered[size_t(x) * 3] = b;
-    filtered[size_t(x) * 3 + 1] = g;
-    filtered[size_t(x) * 3 + 2] = r;
+  const int* first = columnFirst_.data();
+  const float* weights = columnWeights_.data();
+  switch (columnTapCount_) {
+    case 1:
+      FilterRow<1>(row, first, weights, columnCount_, 1, filtered.data());
+      break;
+    case 2:
+      FilterRow<2>(row, first, weights, columnCount_, 2, filtered.data());
+      break;
+    case 3:
+      FilterRow<3>(row, first, weights, columnCount_, 3, filtered.data());
+      break;
+    default:
+      FilterRow<0>(row, first, weights, columnCount_, columnTapCount_, filtered.data());
+      break;
   }
   kept_.push_back(std::move(filtered));
 }

@@ -52,6 +52,9 @@ void OptionTests::optionsPageLayout() {
   QCOMPARE(rig.Control<QCheckBox>("chkMask")->text(), QString(" use mask on pictures"));
   QCOMPARE(rig.Control<QLabel>("imgmask1")->size(), QSize(49, 33));
   QCOMPARE(rig.Control<QGroupBox>("grpMask")->title(), QString(" Image mask "));
+  // A new project shrinks larger pictures only, smoothly.
+  QCOMPARE(rig.Control<TRadioGroup>("RdoGpFitMode")->ItemIndex(), 0);
+  QVERIFY(rig.Control<QCheckBox>("chkSmooth")->isChecked());
 }
 
 void OptionTests::buildPageLayout() {

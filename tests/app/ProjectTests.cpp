@@ -170,9 +170,10 @@ void ProjectTests::yesWhenTheSaveFailsKeepsTheWindow() {
 void ProjectTests::everyStoredEditAsksOnClose_data() {
   QTest::addColumn<QString>("edit");
   QTest::addColumn<bool>("asks");
-  for (const char* edit : {"move a picture up", "move a picture down", "reverse the pictures",
-                           "replace a picture", "remove a picture and build", "move a song up",
-                           "flash kind", "tick an effect", "tick the mask", "windows target"})
+  for (const char* edit :
+       {"move a picture up", "move a picture down", "reverse the pictures", "replace a picture",
+        "remove a picture and build", "move a song up", "flash kind", "tick an effect",
+        "tick the mask", "windows target", "fill the screen", "smooth off"})
     QTest::newRow(edit) << QString(edit) << true;
   QTest::newRow("build only") << QString("build only") << false;
   QTest::newRow("click an entry") << QString("click an entry") << false;
@@ -223,6 +224,10 @@ void ProjectTests::everyStoredEditAsksOnClose() {
     rig.Control<QCheckBox>("chkMask")->click();
   } else if (edit == "windows target") {
     rig.Control<TRadioGroup>("RdoGpTarget")->Button(1)->click();
+  } else if (edit == "fill the screen") {
+    rig.Control<TRadioGroup>("RdoGpFitMode")->Button(2)->click();
+  } else if (edit == "smooth off") {
+    rig.Control<QCheckBox>("chkSmooth")->click();
   } else if (edit == "click an entry") {
     rig.ClickEntry(*sources, 2);
   }
@@ -340,7 +345,8 @@ void ProjectTests::loadMissingFileGivesDefaults() {
   QCOMPARE(QString::fromStdString(rig.Form().ProjectFileName()), file);
 }
 
-// A file from before the effects and mask were stored shows what it holds: no ticks, no mask.
+// A file from before the effects, mask and picture size were stored shows what it holds: no
+// ticks, no mask, pictures shrunk only without smoothing.
 void ProjectTests::loadOfAnOlderFileTicksNothing() {
   TFormRig rig;
   auto* effects = rig.Control<TCheckListBox>("lbx_effects");
@@ -352,6 +358,8 @@ void ProjectTests::loadOfAnOlderFileTicksNothing() {
   QVERIFY(effects->CheckedData().empty());
   QVERIFY(!rig.Control<QCheckBox>("chkMask")->isChecked());
   QVERIFY(rig.Form().State().MaskFileName.empty());
+  QVERIFY(!rig.Control<QCheckBox>("chkSmooth")->isChecked());
+  QCOMPARE(rig.Control<TRadioGroup>("RdoGpFitMode")->ItemIndex(), 0);
   QCOMPARE(rig.Form().State().PreviewCursor, 0);
   rig.Dialogs.CloseAnswers = {TCloseAnswer::Cancel};
   QVERIFY(Closes(rig));  // loaded as it is stored: nothing to lose
@@ -363,17 +371,22 @@ void ProjectTests::effectsAndMaskRoundTrip() {
   for (const int row : {40, 0, 102})
     effects->SetChecked(row, true);
   rig.Control<QCheckBox>("chkMask")->click();
+  rig.Control<TRadioGroup>("RdoGpFitMode")->Button(1)->click();
   const std::vector<int> ticked = effects->CheckedData();
   const QString file = rig.ScratchPath("ticks.kvp");
   rig.Dialogs.SaveAnswers.push_back(file);
   rig.Form().SaveProjectAs1Click();
   QCOMPARE(Stored(file).Styles, ticked);
   QVERIFY(Stored(file).Mask);
+  QCOMPARE(Stored(file).FitMode, 1);
+  QVERIFY(Stored(file).Smooth);
 
   TFormRig other;
   other.Form().LoadProjectFile(file);
   QCOMPARE(other.Control<TCheckListBox>("lbx_effects")->CheckedData(), ticked);
   QVERIFY(other.Control<QCheckBox>("chkMask")->isChecked());
+  QCOMPARE(other.Control<TRadioGroup>("RdoGpFitMode")->ItemIndex(), 1);
+  QVERIFY(other.Control<QCheckBox>("chkSmooth")->isChecked());
   QCOMPARE(QString::fromStdString(other.Form().State().MaskFileName), QString("mask1.jpg"));
   other.Dialogs.CloseAnswers = {TCloseAnswer::Cancel};
   QVERIFY(Closes(other));

@@ -49,7 +49,7 @@ TEST(ProjectFile, SaveWritesTheKeysInLayoutOrder) {
             "[saverType]\r\ntype=pic\r\n"
             "[dataFiles]\r\nfilenum=2\r\nfile0=/p/a.jpg\r\nfile1=/p/b.jpg\r\n"
             "[musicFiles]\r\nmusicnum=1\r\nmusic0=/m/x.mid\r\n"
-            "[myOptions]\r\nquitMode=0\r\nDelayTime=8\r\nMask=1\r\n"
+            "[myOptions]\r\nquitMode=0\r\nDelayTime=8\r\nMask=1\r\nFitMode=0\r\nSmooth=1\r\n"
             "[myBuild]\r\nOutPath=/opt/kestrava/\r\nOutFileName=\r\nOutType=0\r\n"
             "[myEffects]\r\nstyles=52,86\r\n");
   // The same order, as the key table gives it, each key under its section's first appearance.
@@ -162,6 +162,15 @@ TEST(ProjectFile, LoadsDefaultsLimitsAndTheDerivedName) {
       {"Mask 1", file("[myOptions]\nMask=1\n"),
        With(AllDefaults(), [](auto& s) { s.Mask = true; })},
       {"Mask 2 is no mask", file("[myOptions]\nMask=2\n"), AllDefaults()},
+      {"fill", file("[myOptions]\nFitMode=2\n"),
+       With(AllDefaults(), [](auto& s) { s.FitMode = 2; })},
+      {"fit", file("[myOptions]\nFitMode=1\n"),
+       With(AllDefaults(), [](auto& s) { s.FitMode = 1; })},
+      {"an unknown fit mode shrinks only", file("[myOptions]\nFitMode=3\n"), AllDefaults()},
+      {"a negative fit mode shrinks only", file("[myOptions]\nFitMode=-1\n"), AllDefaults()},
+      {"Smooth 1", file("[myOptions]\nSmooth=1\n"),
+       With(AllDefaults(), [](auto& s) { s.Smooth = true; })},
+      {"Smooth 2 is not smooth", file("[myOptions]\nSmooth=2\n"), AllDefaults()},
       {"Target windows", file("[myBuild]\nTarget=windows\n"),
        With(AllDefaults(), [](auto& s) { s.Target = TSaverTarget::Windows; })},
       {"Target in capitals", file("[MYBUILD]\nTARGET=Windows\n"),
@@ -213,6 +222,7 @@ TEST(ProjectFile, SaveKeepsWhatItDoesNotWrite) {
             "; made by hand\n[Other]\nx = 1\n[myBuild]\nOutType=0\nExtra=keep\n"
             "OutPath=/opt/kestrava/\nOutFileName=\n[saverType]\ntype=pic\n[dataFiles]\nfilenum=0\n"
             "[musicFiles]\nmusicnum=0\n[myOptions]\nquitMode=0\nDelayTime=8\nMask=0\n"
+            "FitMode=0\nSmooth=1\n"
             "[myEffects]\nstyles=\n");
 }
 
@@ -326,6 +336,10 @@ TEST(ProjectFile, CloseCheckComparesEverythingTheFileStores) {
        true},
       {"mask", none, [](auto& s) { s.Mask = true; }, false},
       {"mask off again", [](auto& s) { s.Mask = true; }, none, false},
+      {"fill", none, [](auto& s) { s.FitMode = 2; }, false},
+      {"fit stored, fill now", [](auto& s) { s.FitMode = 1; }, [](auto& s) { s.FitMode = 2; },
+       false},
+      {"smooth off", none, [](auto& s) { s.Smooth = false; }, false},
       {"windows target", none, [](auto& s) { s.Target = TSaverTarget::Windows; }, false},
       {"linux target again", [](auto& s) { s.Target = TSaverTarget::Windows; }, none, false},
       {"same windows target", [](auto& s) { s.Target = TSaverTarget::Windows; },
@@ -338,13 +352,16 @@ TEST(ProjectFile, CloseCheckComparesEverythingTheFileStores) {
     SaveProjectFile(path, With(kStartup, c.stored));
     EXPECT_EQ(ProjectMatchesFile(path, With(kStartup, c.current)), c.matches);
   }
-  // A file older than the styles and mask keys matches a wizard with nothing ticked and no mask;
-  // a missing or unknown type matches neither kind, since a save would change it.
+  // A file older than the styles, mask and fit keys matches a wizard with nothing ticked, no mask
+  // and pictures shrunk only, by dropping pixels; a missing or unknown type matches neither kind,
+  // since a save would change it.
   const auto text = [](const std::string& body) { return TIniText::Parse(body).value(); };
   const std::string rest = "[myOptions]\nDelayTime=8\n[myBuild]\nOutPath=/opt/kestrava/\n";
-  EXPECT_TRUE(SettingsMatch(text("[saverType]\ntype=pic\n" + rest), kStartup));
-  EXPECT_FALSE(SettingsMatch(text(rest), kStartup));
-  EXPECT_FALSE(SettingsMatch(text("[saverType]\ntype=xyz\n" + rest), kStartup));
+  const TProjectSettings older = With(kStartup, [](auto& s) { s.Smooth = false; });
+  EXPECT_TRUE(SettingsMatch(text("[saverType]\ntype=pic\n" + rest), older));
+  EXPECT_FALSE(SettingsMatch(text("[saverType]\ntype=pic\n" + rest), kStartup));
+  EXPECT_FALSE(SettingsMatch(text(rest), older));
+  EXPECT_FALSE(SettingsMatch(text("[saverType]\ntype=xyz\n" + rest), older));
 }
 
 TEST(ProjectFile, AwkwardSettingsRoundTrip) {
@@ -353,6 +370,11 @@ TEST(ProjectFile, AwkwardSettingsRoundTrip) {
     hundred.push_back("/pictures/" + std::to_string(i) + " copy.jpg");
   const TProjectSettings cases[] = {
       kStartup,
+      With(kStartup,
+           [](auto& s) {
+             s.FitMode = 2;
+             s.Smooth = false;
+           }),
       With(kStartup,
            [](auto& s) {
              s.Kind = TSaverKind::Flash;

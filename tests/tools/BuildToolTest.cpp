@@ -231,6 +231,39 @@ TEST(BuildTool, TheTargetChoosesTheRuntimeAtTheHead) {
   }
 }
 
+// The project's FitMode and Smooth reach the stored pictures: a small picture filled onto the
+// screen leaves no black corner; without the keys it stays small and centred.
+TEST(BuildTool, TheProjectsFitModeReachesThePictures) {
+  for (const bool fill : {false, true}) {
+    SCOPED_TRACE(fill);
+    TScratchFolder folder;
+    const fs::path project = folder / "fit.kvp";
+    WriteProject(project, {kPictures / "sequential.jpg"}, {}, folder.Path().string() + "/");
+    if (fill) {
+      // In the project's one options section: a second one would not be read.
+      const TBytes stored = ReadBytes(project);
+      std::string text(stored.begin(), stored.end());
+      text.replace(text.find("DelayTime=6\n"), 12, "DelayTime=6\nFitMode=2\nSmooth=1\n");
+      WriteBytes(project, Bytes(text));
+    }
+    const auto build = RunProgram(KESTRAVA_BUILD_PATH, "build-tool-fit", [&](const fs::path&) {
+      return Quoted(project) + " --quiet --screen 400x300";
+    });
+    ASSERT_EQ(build.exitCode, 0) << build.out << build.err;
+    const auto extract = RunTool("build-tool-fit-extract", [&](const fs::path&) {
+      return "saver-extract " + Quoted(folder / "Trip.scr") + " " + Quoted(folder / "blocks");
+    });
+    ASSERT_EQ(extract.exitCode, 0) << extract.err;
+    const TBitmap stored = DecodeJpegFile(folder / "blocks" / "picture-0.jpg").Bitmap;
+    ASSERT_EQ(stored.Width(), 400);
+    const TPixel corner = stored.PixelAt(2, 2) & 0xFFFFFF;
+    if (fill)
+      EXPECT_NE(corner, 0u);
+    else
+      EXPECT_LT((corner & 0xFF) + (corner >> 8 & 0xFF) + (corner >> 16 & 0xFF), 12u);
+  }
+}
+
 // Every saver carries the runtime, so its size is every saver's floor: stripped and optimised it
 // is 0.7 MB, with its debug information 20 MB. Sanitizer builds embed their instrumented runtime.
 TEST(BuildTool, AOnePictureSaverStaysSmall) {

@@ -95,6 +95,7 @@ int Run(const std::vector<std::string>& args) {
   request.ProgramDir = programDir;
   request.Screen =
       options.Screen ? *options.Screen : PrimaryDisplaySize().value_or(kScreenWithoutDisplay);
+  request.Fit = {TFitMode(settings.FitMode), settings.Smooth};
   request.OutputDir = settings.OutPath;
   request.OutputName = settings.OutName;
   request.OutputType = settings.OutType;
