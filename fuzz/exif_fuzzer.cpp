@@ -1,4 +1,5 @@
-// Feeds arbitrary bytes to the EXIF orientation reader, as a whole JPEG and as a bare EXIF block;
+// Feeds arbitrary bytes to the EXIF orientation reader, as a whole JPEG, a WebP file and a bare
+// EXIF block;
 // whatever it reads turns a small lopsided bitmap, which must come out with the right sides.
 #include <cstdint>
 #include <cstdlib>
@@ -12,8 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace kestrava;
   const std::span<const uint8_t> bytes(data, size);
   const int fromJpeg = ReadExifOrientation(bytes);
+  const int fromWebp = ReadWebpOrientation(bytes);
   const int fromBlock = ReadTiffOrientation(bytes);
-  for (const int orientation : {fromJpeg, fromBlock}) {
+  for (const int orientation : {fromJpeg, fromWebp, fromBlock}) {
     if (orientation < 1 || orientation > 8) std::abort();
     const TBitmap turned = Oriented(TBitmap(3, 2, TPixelFormat::pf24bit), orientation);
     const bool swapped = OrientationSwapsSides(orientation);

@@ -1,5 +1,6 @@
 #include "imaging/ExifOrientation.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kestrava {
@@ -93,6 +94,27 @@ int ReadExifOrientation(std::span<const uint8_t> jpegBytes) {
     const std::span<const uint8_t> payload = jpegBytes.subspan(at + 4, length - 2);
     if (marker == 0xE1 && StartsWithExifHeader(payload)) return ReadTiffOrientation(payload);
     at += 2 + length;
+  }
+  return kUpright;
+}
+
+int ReadWebpOrientation(std::span<const uint8_t> webpBytes) {
+  // "RIFF", the size, "WEBP", then chunks: a four-letter name, a little-endian size and the data,
+  // padded to an even length.
+  constexpr size_t kHeader = 12, kChunkHead = 8;
+  const auto name = [&](size_t at, const char* expected) {
+    return std::equal(expected, expected + 4, webpBytes.begin() + ptrdiff_t(at));
+  };
+  if (webpBytes.size() < kHeader || !name(0, "RIFF") || !name(8, "WEBP")) return kUpright;
+  size_t at = kHeader;
+  while (webpBytes.size() - at >= kChunkHead) {
+    const size_t size = size_t(webpBytes[at + 4]) | size_t(webpBytes[at + 5]) << 8 |
+                        size_t(webpBytes[at + 6]) << 16 | size_t(webpBytes[at + 7]) << 24;
+    const size_t data = at + kChunkHead;
+    if (size > webpBytes.size() - data) return kUpright;
+    if (name(at, "EXIF")) return ReadTiffOrientation(webpBytes.subspan(data, size));
+    at = data + size + (size & 1);
+    if (at > webpBytes.size()) return kUpright;
   }
   return kUpright;
 }

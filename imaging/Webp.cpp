@@ -2,6 +2,11 @@
 
 #include <webp/decode.h>
 
+#include <utility>
+
+#include "imaging/ExifOrientation.h"
+#include "imaging/Orientation.h"
+
 namespace kestrava {
 
 TBitmap ReadWebp(std::span<const uint8_t> bytes, int64_t maxPixels,
@@ -17,7 +22,8 @@ TBitmap ReadWebp(std::span<const uint8_t> bytes, int64_t maxPixels,
   if (!WebPDecodeBGRAInto(bytes.data(), bytes.size(), bitmap.ScanLine(0), size,
                           int(bitmap.Stride())))
     throw EWebpError("The WebP data is damaged or ends early");
-  return bitmap;
+  // Upright, as the camera's orientation tag says.
+  return Oriented(std::move(bitmap), ReadWebpOrientation(bytes));
 }
 
 }  // namespace kestrava

@@ -10,6 +10,7 @@
 #include "imaging/Jpeg.h"
 #include "imaging/Orientation.h"
 #include "imaging/PictureLoader.h"
+#include "imaging/Webp.h"
 #include "tests/support/OrientedJpeg.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -194,6 +195,59 @@ TEST(Orientation, LoaderShowsEveryTaggedJpegUpright) {
                              test::kCellColours[row][column]))
             << "cell " << column << ", " << row;
   }
+}
+
+// A simple WebP file made extended: a VP8X chunk that announces EXIF, the picture's own chunk, then
+// the EXIF chunk (its size as given, which may lie).
+std::vector<uint8_t> WebpWithExif(const std::vector<uint8_t>& simple, int width, int height,
+                                  const std::vector<uint8_t>& exif, uint32_t exifSize) {
+  const auto le = [](std::vector<uint8_t>& out, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+      out.push_back(uint8_t(v >> (8 * i)));
+  };
+  std::vector<uint8_t> body = {'W', 'E', 'B', 'P', 'V', 'P', '8', 'X'};
+  le(body, 10, 4);
+  body.push_back(0x08);  // EXIF present
+  le(body, 0, 3);
+  le(body, uint32_t(width - 1), 3);
+  le(body, uint32_t(height - 1), 3);
+  body.insert(body.end(), simple.begin() + 12, simple.end());
+  body.insert(body.end(), {'E', 'X', 'I', 'F'});
+  le(body, exifSize, 4);
+  body.insert(body.end(), exif.begin(), exif.end());
+  if (exif.size() % 2) body.push_back(0);
+  std::vector<uint8_t> file = {'R', 'I', 'F', 'F'};
+  le(file, uint32_t(body.size()), 4);
+  file.insert(file.end(), body.begin(), body.end());
+  return file;
+}
+
+// WebP pictures carry EXIF in a chunk of their own: the reader turns them upright by it, and a
+// chunk whose size runs past the file leaves the picture as stored.
+TEST(Orientation, WebpPicturesAreTurnedByTheirExifChunk) {
+  const std::vector<uint8_t> simple =
+      ReadFileBytes(std::filesystem::path(KESTRAVA_TEST_DATA_DIR) / "prepare" / "halves.webp");
+  const TBitmap stored = ReadWebp(simple);
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    SCOPED_TRACE("orientation " + std::to_string(orientation));
+    const std::vector<uint8_t> tiff = OrientationTiff(orientation % 2 == 1, orientation);
+    const std::vector<uint8_t> webp =
+        WebpWithExif(simple, stored.Width(), stored.Height(), tiff, uint32_t(tiff.size()));
+    EXPECT_EQ(ReadWebpOrientation(webp), orientation);
+    const TBitmap read = ReadWebp(webp);
+    const TBitmap expected = Oriented(stored, orientation);
+    ASSERT_EQ(read.Width(), expected.Width());
+    ASSERT_EQ(read.Height(), expected.Height());
+    for (int y = 0; y < read.Height(); ++y)
+      for (int x = 0; x < read.Width(); ++x)
+        ASSERT_EQ(read.PixelAt(x, y), expected.PixelAt(x, y)) << x << "," << y;
+  }
+  const std::vector<uint8_t> tiff = OrientationTiff(false, 6);
+  EXPECT_EQ(
+      ReadWebpOrientation(WebpWithExif(simple, stored.Width(), stored.Height(), tiff, 0x7FFFFFF0)),
+      kUpright);
+  EXPECT_EQ(ReadWebpOrientation(simple), kUpright);
+  EXPECT_EQ(ReadWebpOrientation({}), kUpright);
 }
 
 }  // namespace
