@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the EXIF orientation reader, as a whole JPEG, a WebP file and a bare
-// EXIF block;
-// whatever it reads turns a small lopsided bitmap, which must come out with the right sides.
+// EXIF block; whatever it reads turns a small lopsided bitmap, which must come out with the right
+// sides.
 #include <cstdint>
 #include <cstdlib>
 #include <span>
