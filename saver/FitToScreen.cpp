@@ -19,7 +19,9 @@ void CheckScreenSize(TScreenSize screen) {
 TRect ScreenPlacement(int width, int height, TScreenSize screen, TFitMode mode) {
   const int64_t w = width, h = height, sw = screen.Width, sh = screen.Height;
   int64_t targetWidth = w, targetHeight = h;
-  if (mode != TFitMode::ShrinkOnly || w > sw || h > sh) {
+  // A picture without pixels has no size to scale: it stays an empty place at the centre.
+  const bool empty = w <= 0 || h <= 0;
+  if (!empty && (mode != TFitMode::ShrinkOnly || w > sw || h > sh)) {
     // Comparing the cross products compares the shapes without rounding. A wider picture than
     // the screen fits at the screen's width and fills at its height.
     const bool byWidth = (w * sh > h * sw) == (mode != TFitMode::Fill);

@@ -130,6 +130,10 @@ TEST(FitToScreen, FitAndFillPlaceEveryShape) {
     EXPECT_EQ(Intersect(fill, {0, 0, kScreen.Width, kScreen.Height}),
               (TRect{0, 0, kScreen.Width, kScreen.Height}));
   }
+  // A picture without pixels (a GIF's empty screen) has nothing to scale, in any mode.
+  for (const TFitMode mode : {TFitMode::ShrinkOnly, TFitMode::Fit, TFitMode::Fill})
+    for (const auto& [width, height] : {std::pair{0, 10}, std::pair{10, 0}, std::pair{0, 0}})
+      EXPECT_TRUE(ScreenPlacement(width, height, kScreen, mode).IsEmpty());
 }
 
 // Sources of every layout come out as 24-bit screens with the same colours.
